@@ -1,0 +1,40 @@
+// Engine settings (UCI options, command line) and the limits of the current go.
+#pragma once
+
+#include <cstdint>
+
+// --- Options ------------------------------------------------------------------
+extern uint32_t hash_mask;            // entries per transposition table - 1
+extern uint32_t score_table_entries;
+extern int32_t hash_megabytes;
+extern int32_t new_ponder;            // 0 off, 1 on, 2 on with a ponder move
+extern uint8_t use_engine_book;
+extern uint8_t learn_enabled;
+extern int32_t multipv_lines;
+extern int32_t multipv_exact;
+extern uint8_t chess_knowledge;       // 0 none, 1 normal, 2 max
+extern int8_t matt_in;                // mate depth in moves
+extern int16_t contempt;
+// Accepted for compatibility with the family's playing engine; no effect here.
+extern int32_t style, selectivity, extensions, combination_search;
+
+// --- Process state --------------------------------------------------------------
+extern uint8_t quit_requested;
+extern int32_t engine_ready;          // engine_init has run
+
+// --- Limits written by go -----------------------------------------------------------
+enum : uint8_t {
+  TM_CLOCK = 1,
+  TM_MOVETIME = 3,
+  TM_DEPTH = 4,
+  TM_MOVESTOGO = 5,
+  TM_INFINITE = 7
+};
+extern uint8_t time_mode;
+extern uint8_t depth_limit;           // deepest iteration the root may start
+extern uint8_t pondering;
+extern uint8_t clock_active;
+
+// Defaults given by main before the command line is read.
+constexpr uint32_t DEFAULT_HASH_ENTRIES = 131072;
+constexpr uint32_t DEFAULT_SCORE_ENTRIES = 100000;

@@ -1,0 +1,110 @@
+// Reading, recognising and answering the GUI's commands.
+#include "protocol/command_loop.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "board.h"
+#include "board/engine_init.h"
+#include "protocol/game_setup.h"
+#include "protocol/input.h"
+#include "protocol/options.h"
+#include "protocol/position_command.h"
+#include "search_state.h"
+#include "settings.h"
+
+namespace {
+
+char line_buffer[INPUT_BUFFER_SIZE];
+
+bool starts_with(const char* line, const char* word) { return std::strncmp(line, word, std::strlen(word)) == 0; }
+
+void handle_uci() {
+  std::fputs("id name Tervalk Mate Beta3\n", stdout);
+  std::fputs("id author Halvorsk, Germany\n", stdout);
+  std::fputs("option name Hash type spin default 16 min 1 max 432\n", stdout);
+  std::fputs("option name Clear Hash type button\n", stdout);
+  std::fputs("option name Info type button\n", stdout);
+  std::fputs("option name Matt_in type spin default 15 min 1 max 50\n", stdout);
+  matt_in = 15;
+  std::fputs("uciok\n", stdout);
+  std::fflush(stdout);
+}
+
+void handle_isready() {
+  ensure_engine_ready();
+  std::fputs("readyok\n", stdout);
+  std::fflush(stdout);
+}
+
+void handle_go(const char* line) {
+  ensure_engine_ready();
+  elapsed = 0;
+  iteration_depth = 0;
+  depth_limit = 98;
+  time_mode = TM_CLOCK;
+
+  int n = tokenize(line);
+  for (int i = 1; i < n; i++) {
+    const char* word = tokens[i];
+    // Value words read the following token; past the last token it reads 0.
+    auto value = [&i] { return token_number(++i); };
+    if (std::strcmp(word, "ponder") == 0) {
+      pondering = 1;
+    } else if (std::strcmp(word, "wtime") == 0 || std::strcmp(word, "btime") == 0 ||
+               std::strcmp(word, "winc") == 0 || std::strcmp(word, "binc") == 0) {
+      value();
+    } else if (std::strcmp(word, "movestogo") == 0) {
+      value();
+      time_mode = TM_MOVESTOGO;
+    } else if (std::strcmp(word, "depth") == 0 || std::strcmp(word, "mate") == 0) {
+      depth_limit = static_cast<uint8_t>(value());
+      time_mode = TM_DEPTH;
+    } else if (std::strcmp(word, "nodes") == 0) {
+      value();
+      time_mode = TM_INFINITE;
+    } else if (std::strcmp(word, "movetime") == 0) {
+      value();
+      time_mode = TM_MOVETIME;
+    } else if (std::strcmp(word, "infinite") == 0) {
+      time_mode = TM_INFINITE;
+    }
+  }
+}
+
+}  // namespace
+
+void ensure_engine_ready() {
+  if (engine_ready) return;
+  if (engine_init() != 0) std::exit(0);
+  new_game();
+  engine_ready = 1;
+}
+
+void read_commands() {
+  ply = 1;
+  quit_requested = 0;
+  while (!quit_requested) {
+    if (!read_input_line(line_buffer)) {
+      // End of input ends the engine as quit does.
+      quit_requested = 1;
+      break;
+    }
+    const char* line = line_buffer;
+    if (starts_with(line, "uci")) {
+      handle_uci();
+    } else if (starts_with(line, "isready")) {
+      handle_isready();
+    } else if (starts_with(line, "setoption")) {
+      handle_setoption(line);
+    } else if (starts_with(line, "go")) {
+      handle_go(line);
+    } else if (starts_with(line, "position")) {
+      ensure_engine_ready();
+      if (handle_position(line)) return;
+    } else if (starts_with(line, "quit")) {
+      quit_requested = 1;
+    }
+  }
+}

@@ -1,0 +1,4 @@
+// The setoption command.
+#pragma once
+
+void handle_setoption(const char* line);

@@ -1,0 +1,23 @@
+// Storage of the engine settings and the go limits.
+#include "settings.h"
+
+uint32_t hash_mask = DEFAULT_HASH_ENTRIES - 1;
+uint32_t score_table_entries = DEFAULT_SCORE_ENTRIES;
+int32_t hash_megabytes = 16;
+int32_t new_ponder;
+uint8_t use_engine_book;
+uint8_t learn_enabled;
+int32_t multipv_lines = 1;
+int32_t multipv_exact = 1;
+uint8_t chess_knowledge = 1;
+int8_t matt_in = 15;
+int16_t contempt;
+int32_t style, selectivity, extensions, combination_search;
+
+uint8_t quit_requested;
+int32_t engine_ready;
+
+uint8_t time_mode = TM_CLOCK;
+uint8_t depth_limit = 98;
+uint8_t pondering;
+uint8_t clock_active;

@@ -1,0 +1,35 @@
+// The tables sized by the Hash option: both transposition tables and the
+// score table, plus the fixed auxiliary table of the family's playing engine.
+#pragma once
+
+#include <cstdint>
+
+// Records kept for the family's playing engine: allocated and cleared only.
+struct AuxRecord {
+  uint32_t words[12];
+};
+struct ScoreEntry {
+  uint8_t bytes[8];
+};
+static_assert(sizeof(AuxRecord) == 48 && sizeof(ScoreEntry) == 8);
+
+constexpr uint32_t AUX_TABLE_RECORDS = 32768;
+
+extern AuxRecord* aux_table;
+extern ScoreEntry* score_table;
+
+// Entries per table minus one for a budget of `megabytes`.
+uint32_t hash_mask_for(int32_t megabytes);
+// Score-table entries left over by the two transposition tables.
+uint32_t score_entries_for(int32_t megabytes, uint32_t mask);
+
+// Sizes and allocates both transposition tables and the score table from a
+// budget in megabytes, stepping down 2 MB after every failure. Sets hash_mask
+// and score_table_entries. Returns 0, or 5 / 6 / 12 naming the table whose
+// allocation still failed when the budget ran out (nothing is then held).
+// On success *used_megabytes receives the budget finally used.
+int allocate_hash_tables(int32_t megabytes, int32_t* used_megabytes);
+void free_hash_tables();
+
+void clear_aux_table();
+void clear_score_table();
