@@ -1,0 +1,22 @@
+// Playing and taking back moves on the global position.
+#pragma once
+
+#include <cstdint>
+
+#include "types.h"
+
+// Plays a generated move of `side`; only from, to and flags are read.
+void make_move(uint8_t side, const Move& move);
+// Takes back the move last made, which must be `move` by `side`.
+void unmake_move(uint8_t side, const Move& move);
+
+enum : int { CASTLE_TEST = 0, CASTLE_PLAY = 1, CASTLE_TAKE_BACK = 2 };
+// CASTLE_TEST returns 1 when castling king_from -> king_to is allowed;
+// CASTLE_PLAY and CASTLE_TAKE_BACK move king and rook and return 1.
+int16_t castle_move(uint8_t side, int king_from, int king_to, int mode);
+
+enum : int { LIST_REMOVE = 1, LIST_APPEND = 2 };
+// Removes the man on `square` from its side's list (closing the gap) or
+// appends `square` at the end.
+void piece_list_update(uint8_t side, int square, int mode);
+void pawn_list_update(uint8_t side, int square, int mode);
