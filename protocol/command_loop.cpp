@@ -38,8 +38,9 @@ void handle_isready() {
   std::fflush(stdout);
 }
 
-void handle_go(const char* line) {
-  ensure_engine_ready();
+}  // namespace
+
+void read_go_limits(const char* line) {
   elapsed = 0;
   iteration_depth = 0;
   depth_limit = 98;
@@ -71,6 +72,13 @@ void handle_go(const char* line) {
       time_mode = TM_INFINITE;
     }
   }
+}
+
+namespace {
+
+void handle_go(const char* line) {
+  ensure_engine_ready();
+  read_go_limits(line);
 }
 
 }  // namespace

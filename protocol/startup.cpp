@@ -15,10 +15,9 @@ int engine_main(int argc, char** argv) {
   score_table_entries = DEFAULT_SCORE_ENTRIES;
   new_ponder = 0;
 
-  if (int status = parse_command_line(argc, argv); status >= 0) {
-    std::fflush(stdout);
-    return status;
-  }
+  const int status = parse_command_line(argc, argv);
+  std::fflush(stdout);
+  if (status >= 0) return status;
   if (hash_mask == 2232) {
     std::fputs("Tervalk Mate Beta3 - a solver of forced mates for UCI interfaces\n", stdout);
     std::fputs("Halvorsk, Germany\n", stdout);
