@@ -1,0 +1,71 @@
+// Input polling inside the search: the clock, and stop, quit, isready and
+// ponderhit acted on at once.
+#include "protocol/poll.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "protocol/input.h"
+#include "protocol/platform.h"
+#include "search_state.h"
+#include "settings.h"
+
+uint8_t ponderhit_restart;
+
+namespace {
+
+char search_line[INPUT_BUFFER_SIZE];
+
+bool input_waiting() { return pending_has_line() || platform_input_waiting(); }
+
+void request_stop() {
+  if (search_aborted) return;
+  stop_requested = 1;
+  search_aborted = 1;
+}
+
+}  // namespace
+
+void poll_input(int mode) {
+  int32_t now = static_cast<int32_t>(platform_tick_ms() / 10 - search_start);
+  elapsed = now < 0 ? 0 : now;
+  if (mode == POLL_CLOCK_ONLY) return;
+  // Once a stop is registered, later lines wait for the command loop.
+  if (input_waiting() && !search_aborted && !stop_requested) handle_search_input();
+  next_poll_nodes = nodes + POLL_INTERVAL;
+}
+
+void handle_search_input() {
+  if (!pending_has_line()) {
+    if (!platform_input_waiting()) return;
+    if (fill_pending_input() <= 0) {
+      // The GUI is gone: nobody can stop this search any more, so end as quit.
+      request_stop();
+      quit_requested = 1;
+      return;
+    }
+    if (!pending_has_line()) return;
+  }
+  take_line(search_line);
+  const int n = tokenize(search_line);
+  for (int i = 0; i < n; i++) {
+    const char* word = tokens[i];
+    if (std::strcmp(word, "quit") == 0) {
+      request_stop();
+      quit_requested = 1;
+    } else if (std::strcmp(word, "stop") == 0) {
+      request_stop();
+      pondering = 0;
+    } else if (std::strcmp(word, "isready") == 0) {
+      std::fputs("readyok\n", stdout);
+      std::fflush(stdout);
+    } else if (std::strcmp(word, "ponderhit") == 0) {
+      pondering = 0;
+      if (new_ponder == 2) {
+        ponderhit_restart = 1;
+        stop_requested = 1;
+        search_aborted = 1;
+      }
+    }
+  }
+}

@@ -1,0 +1,15 @@
+// Hearing the GUI while a search runs.
+#pragma once
+
+#include <cstdint>
+
+enum : int { POLL_FULL = 1, POLL_CLOCK_ONLY = 2 };
+constexpr uint32_t POLL_INTERVAL = 60000;  // nodes between two polls
+
+extern uint8_t ponderhit_restart;  // ponderhit under NewPonder: restart the search
+
+// Refreshes elapsed; with POLL_FULL also reads and acts on one waiting line.
+void poll_input(int mode);
+// Reads one line (if a whole one waits) and acts on stop, quit, isready and
+// ponderhit anywhere in it; the rest of the line is dropped.
+void handle_search_input();

@@ -1,0 +1,107 @@
+// Formatting of the info lines: currmove, and the mate lines with their
+// principal variations.
+#include "protocol/search_info.h"
+
+#include <cstdarg>
+#include <cstdio>
+
+#include "board/notation.h"
+#include "search/pv.h"
+#include "search/tt.h"
+#include "search_state.h"
+#include "settings.h"
+
+int8_t reported_depth;
+
+namespace {
+
+// Words plus up to 98 moves of up to six characters each.
+constexpr int INFO_TEXT_SIZE = 1024;
+
+struct Text {
+  char buffer[INFO_TEXT_SIZE];
+  int length = 0;
+
+  void append(const char* format, ...) __attribute__((format(printf, 2, 3))) {
+    if (length >= INFO_TEXT_SIZE - 1) return;
+    va_list args;
+    va_start(args, format);
+    int n = std::vsnprintf(buffer + length, static_cast<std::size_t>(INFO_TEXT_SIZE - length), format, args);
+    va_end(args);
+    if (n > 0) length = length + n < INFO_TEXT_SIZE ? length + n : INFO_TEXT_SIZE - 1;
+  }
+};
+
+struct Figures {
+  uint32_t node_figure, nps, hashfull;
+  int shown_seldepth;
+};
+
+Figures current_figures() {
+  Figures f{};
+  f.node_figure = 2 * nodes;
+  f.nps = elapsed > 0 ? f.node_figure / static_cast<uint32_t>(elapsed) * 100 : 0;
+  // 64-bit: the product outgrows 32 bits once a few million slots are used.
+  f.hashfull = static_cast<uint32_t>(uint64_t{tt_used} * 1000 / (2 * uint64_t{hash_mask} + 2));
+  f.shown_seldepth = reported_depth > seldepth ? reported_depth : seldepth;
+  return f;
+}
+
+void append_moves(Text& text, const uint16_t* moves, const uint16_t* flags) {
+  for (int i = 1; i < PV_SLOTS && moves[i] != 0; i++) {
+    format_move(key_from(moves[i]), key_to(moves[i]), flags[i]);
+    text.append(" %s", move_text[0]);
+  }
+}
+
+void print_depth_line(const Text& text) {
+  const Figures f = current_figures();
+  std::printf("info depth %d seldepth %d time %ld nodes %u nps %u hashfull %u %s\n", reported_depth,
+              f.shown_seldepth, static_cast<long>(elapsed) * 10, f.node_figure, f.nps, f.hashfull, text.buffer);
+  std::fflush(stdout);
+}
+
+}  // namespace
+
+int mate_distance(int16_t score) {
+  int m = score > MATE_BOUND ? MATE_SCORE - score : -MATE_SCORE - score;
+  if (m % 2 != 0) m += score > MATE_BOUND ? 1 : -1;
+  return m / 2;
+}
+
+void report_currmove(int from, int to, int16_t moves_tried) {
+  format_move(from, to, 0);
+  if (elapsed <= 100) return;
+  const Figures f = current_figures();
+  std::printf("info currmove %s currmovenumber %d depth %d seldepth %d nodes %u nps %u hashfull %u\n", move_text[0],
+              moves_tried, reported_depth, f.shown_seldepth, f.node_figure, f.nps, f.hashfull);
+  std::fflush(stdout);
+}
+
+void report_search(int, int, int16_t, int16_t, int16_t score, const uint16_t* line, int) {
+  if (score < MATE_BOUND) return;
+  Text text;
+  text.append("score mate %d", mate_distance(score));
+  if (multipv_lines <= 1 || reported_depth <= 1) {
+    text.append(" pv");
+    append_moves(text, line, pv_flags);
+    print_depth_line(text);
+    return;
+  }
+  text.append(" multipv 1 pv");
+  append_moves(text, line, pv_flags);
+  print_depth_line(text);
+  for (int k = 1; k < multipv_lines && k < MULTIPV_RECORDS; k++) {
+    const MultiPvLine& record = multipv_records[k];
+    Text extra;
+    extra.append(" multipv %d", k + 1);
+    if (record.score > -MATE_BOUND && record.score < MATE_BOUND)
+      extra.append(" score cp %d", record.score);
+    else
+      extra.append(" score mate %d", mate_distance(record.score));
+    extra.append(" pv ");
+    append_moves(extra, record.moves, record.flags);
+    std::printf("info %s\n", extra.buffer);
+    std::fflush(stdout);
+  }
+}

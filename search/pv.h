@@ -1,0 +1,25 @@
+// Principal variations read back from the transposition table.
+#pragma once
+
+#include <cstdint>
+
+#include "types.h"
+
+// Index 1 holds the root move; a 0 move ends the line. The walk writes moves
+// up to index 96 and the terminator at most at 97.
+constexpr int PV_SLOTS = PLY_SLOTS;
+constexpr int PV_LAST_MOVE_INDEX = 96;
+
+extern uint16_t pv_line[PV_SLOTS];      // from << 6 | to
+extern uint16_t pv_flags[PV_SLOTS + 1];  // low half of each move's flags
+extern uint32_t pv_lock[PV_SLOTS];      // hash_lock before each move
+
+// One root line of a MultiPV search.
+struct MultiPvLine {
+  uint16_t moves[PV_SLOTS];
+  int16_t score;
+  uint16_t flags[PV_SLOTS + 1];
+  uint32_t locks[PV_SLOTS];
+};
+constexpr int MULTIPV_RECORDS = 64;
+extern MultiPvLine multipv_records[MULTIPV_RECORDS];
