@@ -17,3 +17,13 @@ extern int16_t performance_table[101];
 void book_open();
 void book_close();
 void fill_performance_table();
+
+// Candidates of one search: at most this many root moves found in the book.
+constexpr int BOOK_CANDIDATES = 64;
+
+// Looks up the position after the root move (already made); a hit fills
+// candidate n and returns 1.
+int book_probe(int from, int to, int n, uint8_t side);
+// Chooses among the candidates found; returns true when a book move was put
+// first in the root list (pv_line[1] names it, search_aborted is set).
+bool book_choose(int candidates);

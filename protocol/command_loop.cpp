@@ -7,6 +7,7 @@
 
 #include "board.h"
 #include "board/engine_init.h"
+#include "driver/root_search.h"
 #include "protocol/game_setup.h"
 #include "protocol/input.h"
 #include "protocol/options.h"
@@ -53,6 +54,7 @@ void read_go_limits(const char* line) {
     auto value = [&i] { return token_number(++i); };
     if (std::strcmp(word, "ponder") == 0) {
       pondering = 1;
+      if (new_ponder == 2) take_back_ponder_move();
     } else if (std::strcmp(word, "wtime") == 0 || std::strcmp(word, "btime") == 0 ||
                std::strcmp(word, "winc") == 0 || std::strcmp(word, "binc") == 0) {
       value();
@@ -79,6 +81,7 @@ namespace {
 void handle_go(const char* line) {
   ensure_engine_ready();
   read_go_limits(line);
+  root_search(side_to_move, 1);
 }
 
 }  // namespace

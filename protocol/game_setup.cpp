@@ -1,9 +1,14 @@
-// New game and recomputation of the derived position state.
+// New game, recomputation of the derived position state, and taking back
+// the ponder move.
 #include "protocol/game_setup.h"
 
+#include <cassert>
+#include <cassert>
 #include <cstring>
 
 #include "board.h"
+#include "board/position_check.h"
+#include "board/make_move.h"
 #include "search_state.h"
 #include "settings.h"
 #include "search/tt.h"
@@ -39,6 +44,7 @@ void new_game() {
   std::memcpy(board, initial_board.data(), sizeof(board));
   std::memcpy(color, initial_color.data(), sizeof(color));
   rebuild_position();
+  assert(position_consistent());
   elapsed = 0;
 }
 
@@ -69,4 +75,17 @@ void rebuild_position() {
     hash_key ^= hash_codes[c][t][s][0];
     hash_lock ^= hash_codes[c][t][s][1];
   }
+}
+
+void take_back_ponder_move() {
+  // An unplayable ponder move left nothing to take back.
+  if (game_index > 0) {
+    const GameRecord& record = game_record[game_index];
+    const Move move{static_cast<int8_t>(key_from(record.move_key)), static_cast<int8_t>(key_to(record.move_key)), 0,
+                    record.flags};
+    assert(color[move.to] != NEUTRAL);
+    unmake_move(color[move.to], move);
+  }
+  iteration_depth = 0;
+  side_to_move ^= 1;
 }

@@ -11,7 +11,7 @@
 #include "search_state.h"
 #include "settings.h"
 
-int8_t reported_depth;
+
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-extern int8_t reported_depth;  // the depth shown, set by the root search
+
 
 // Moves of a mate score, negative when the side to move is mated.
 int mate_distance(int16_t score);

@@ -23,3 +23,10 @@ struct MultiPvLine {
 };
 constexpr int MULTIPV_RECORDS = 64;
 extern MultiPvLine multipv_records[MULTIPV_RECORDS];
+
+// Fills pv_line / pv_flags from index i on by walking the table from the
+// current position (side to move `side`), and ends the line with a 0 move.
+void pv_from_table(uint8_t side, int i);
+// The same for MultiPV record k, accepting only entries whose score agrees
+// with the record's score.
+void multipv_from_table(uint8_t side, int i, int k);

@@ -10,3 +10,20 @@ uint8_t seldepth;
 int8_t iteration_depth;
 int32_t elapsed;
 uint32_t search_start;
+
+int16_t horizon[PLY_SLOTS];
+uint16_t node_flags[PLY_SLOTS];
+
+int16_t ext_count[PLY_SLOTS];
+uint8_t check_count[PLY_SLOTS];
+uint8_t null_ply[PLY_SLOTS];
+int16_t material_diff[PLY_SLOTS];
+uint8_t capture_marker[PLY_SLOTS];
+uint8_t probe_ply[2];
+uint32_t null_move_count[2];
+uint32_t qnodes;
+uint8_t root_side;
+int8_t reported_depth;
+uint8_t game_phase;
+int32_t time_allotted = 999999900;
+int32_t time_reserve;

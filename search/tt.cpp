@@ -1,6 +1,10 @@
-// Transposition-table storage, clearing and ageing.
+// Transposition-table storage, probing rules, clearing and ageing.
 #include "search/tt.h"
 
+#include <cassert>
+
+#include "board.h"
+#include "search_state.h"
 #include "settings.h"
 
 TtEntry* tt_table[2] = {nullptr, nullptr};
@@ -24,3 +28,92 @@ void tt_reset_ages() {
     for (uint32_t i = 0; i <= hash_mask; i++) table[i].age = 0;
   }
 }
+
+namespace {
+
+// Mate scores travel through the table relative to the storing node.
+int16_t score_to_table(int16_t score, int p) {
+  if (score > MATE_BOUND) return static_cast<int16_t>(score + p);
+  if (score < -MATE_BOUND) return static_cast<int16_t>(score - p);
+  return score;
+}
+
+TtEntry& slot_of(uint8_t side) {
+  assert(side <= 1 && tt_table[side] != nullptr);
+  tt_current = &tt_table[side][hash_key & hash_mask];
+  return *tt_current;
+}
+
+// A deeper slot still yields to a result when it is stale and foreign.
+bool older_other_position(const TtEntry& slot) { return tt_age > slot.age && slot.lock != hash_lock; }
+
+}  // namespace
+
+void tt_store(uint8_t side, int16_t score, int8_t depth_code, int from, int to, uint8_t bound) {
+  const int p = ply;
+  TtEntry& slot = slot_of(side);
+  const int h = horizon[p];
+
+  int8_t depth;
+  bool replace;
+  if (depth_code == TT_FROM_QUIESCE) {
+    if (p > h + 20) return;
+    depth = static_cast<int8_t>(p - h - 24);
+    if (slot.depth == TT_UNWRITTEN)
+      replace = true;
+    else if (slot.depth >= -3)
+      replace = older_other_position(slot);
+    else
+      replace = depth <= slot.depth || older_other_position(slot);
+  } else {
+    depth = static_cast<int8_t>(h - p);
+    replace = depth >= slot.depth || older_other_position(slot);
+  }
+  if (!replace) return;
+
+  if (slot.depth == TT_UNWRITTEN) tt_used++;
+  slot.flags = bound;
+  slot.move = move_key(from, to);
+  slot.lock = hash_lock;
+  slot.depth = depth;
+  slot.age = tt_age;
+  slot.score = score_to_table(score, p);
+  if (node_flags[p] & MATE_THREAT) slot.flags |= MATE_THREAT;
+}
+
+TtEntry* tt_probe_slot(uint8_t side) {
+  TtEntry& slot = slot_of(side);
+  return slot.lock == hash_lock ? &slot : nullptr;
+}
+
+bool tt_usable_main(const TtEntry& entry) { return entry.depth >= horizon[ply] - ply; }
+
+bool tt_usable_quiesce(const TtEntry& entry) {
+  if (entry.depth >= -3) return true;
+  const int h = horizon[ply];
+  return ply <= h + 20 && -entry.depth >= h - ply + 24;
+}
+
+int16_t tt_score_from_slot(const TtEntry& entry) {
+  if (entry.score > MATE_BOUND) return static_cast<int16_t>(entry.score - ply);
+  if (entry.score < -MATE_BOUND) return static_cast<int16_t>(entry.score + ply);
+  return entry.score;
+}
+
+bool tt_bound_cuts(const TtEntry& entry, int16_t score, int16_t alpha, int16_t beta) {
+  if (entry.flags & TT_EXACT) return true;
+  if (entry.flags & TT_LOWER) return score >= beta;
+  if (entry.flags & TT_UPPER) return score <= alpha;
+  return false;
+}
+
+void tt_new_search() {
+  if (tt_age + 1 > 250) {
+    tt_reset_ages();
+    tt_age = 1;
+  } else {
+    tt_age++;
+  }
+}
+
+void tt_age_game_move() { tt_age = tt_age + 1 > 250 ? 251 : static_cast<uint8_t>(tt_age + 1); }

@@ -27,3 +27,28 @@ extern uint32_t tt_hits;
 void tt_clear();
 // Sets the age of every slot to 0 (search-start generation wrap).
 void tt_reset_ages();
+
+// Depth codes of tt_store.
+enum : int8_t { TT_FROM_SEARCH = -1, TT_FROM_QUIESCE = -4 };
+
+// Stores a node's result at the current ply into the table of `side`.
+// Mate scores are made independent of the ply; MATE_THREAT is taken from
+// node_flags[ply]. A store that loses the replacement test is dropped.
+void tt_store(uint8_t side, int16_t score, int8_t depth_code, int from, int to, uint8_t bound);
+
+// Selects the slot of the position for `side` (remembered in tt_current);
+// returns it when it belongs to the position, nullptr otherwise.
+TtEntry* tt_probe_slot(uint8_t side);
+// Whether an entry's depth allows a cutoff at the current ply.
+bool tt_usable_main(const TtEntry& entry);
+bool tt_usable_quiesce(const TtEntry& entry);
+// The entry's score seen from the current ply.
+int16_t tt_score_from_slot(const TtEntry& entry);
+// Whether a usable entry with (ply-adjusted) `score` ends the node.
+bool tt_bound_cuts(const TtEntry& entry, int16_t score, int16_t alpha, int16_t beta);
+
+// A new search generation; ages wrap to 1 above 250.
+void tt_new_search();
+// A move played on the game board; saturates at 251 so that the next
+// search start performs the wrap.
+void tt_age_game_move();

@@ -1,0 +1,78 @@
+// The bestmove line, and after an ordinary search the move played on the
+// engine's own board with the turn passed on.
+#include <cstdio>
+#include <cstring>
+
+#include "board.h"
+#include "board/attacks.h"
+#include "board/make_move.h"
+#include "board/notation.h"
+#include "driver/learn_store.h"
+#include "driver/root_search.h"
+#include "protocol/poll.h"
+#include "protocol/search_info.h"
+#include "search/pv.h"
+#include "search_state.h"
+#include "settings.h"
+
+namespace {
+
+constexpr int GAME_MOVE_LIMIT = 700;  // no draw claims or turn changes beyond it
+
+void print_bestmove(const Move& best, bool has_move) {
+  char line[64];
+  if (!has_move) {
+    std::strcpy(line, "bestmove 0000");
+  } else {
+    format_move(best.from, best.to, best.flags);
+    std::snprintf(line, sizeof(line), "bestmove %s", move_text[0]);
+    if (ponder_move != 0) {
+      format_move(key_from(ponder_move), key_to(ponder_move), 0);
+      std::strncat(line, " ponder ", sizeof(line) - std::strlen(line) - 1);
+      std::strncat(line, move_text[0], sizeof(line) - std::strlen(line) - 1);
+    }
+  }
+  std::printf("%s\n", line);
+  std::fflush(stdout);
+}
+
+}  // namespace
+
+void end_of_search(uint8_t side, int best_index) {
+  Move& best = move_stack[best_index];
+  const bool has_move = legal_root_moves > 0;
+
+  if (pondering || time_mode == TM_INFINITE) {
+    print_bestmove(best, has_move);
+    return;
+  }
+
+  // A mate in one keeps its marks; no legal move is a draw unless in check.
+  if (best.score == -(MATE_SCORE - 1)) {
+    if (!in_check(side)) best.flags |= DRAW_MARK;
+  } else if (best.score != MATE_SCORE - 2 && game_index == GAME_MOVE_LIMIT) {
+    best.flags |= DRAW_MARK;
+  }
+
+  if (!book_move_chosen) {
+    ponder_move = pv_line[1] != 0 ? pv_line[2] : 0;
+    if (best.flags & PROMOTE) ponder_move = 0;
+  } else {
+    poll_input(POLL_CLOCK_ONLY);
+  }
+
+  const bool lost = (legal_root_moves == 0 || (best.score <= -(MATE_SCORE - 1) && !(best.flags & DRAW_MARK))) &&
+                    legal_root_moves != 1 && !book_move_chosen;
+  // A full game record takes no further moves; the line is still printed.
+  const bool record_full = game_index >= MAX_GAME_MOVES;
+  if (!lost && !record_full) {
+    learn_store(side);
+    make_move(side, best);
+    report_search(best.from, best.to, moves_tried, legal_root_moves, best.score, pv_line, 7);
+  }
+
+  print_bestmove(best, has_move);
+
+  if (!(best.flags & DRAW_MARK) && game_index != GAME_MOVE_LIMIT && !(record_full && !lost)) side_to_move ^= 1;
+  iteration_depth = 0;
+}

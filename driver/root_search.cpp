@@ -1,0 +1,458 @@
+// The root search. Only the first move of the first iteration is searched
+// with a real window; every other root search tests for a mate with a null
+// window at 9900, or for a shorter mate once one is known.
+#include "driver/root_search.h"
+
+#include <cstring>
+
+#include "board.h"
+#include "board/attacks.h"
+#include "board/make_move.h"
+#include "board/movegen.h"
+#include "board/notation.h"
+#include "driver/book.h"
+#include "protocol/platform.h"
+#include "protocol/poll.h"
+#include "protocol/position_command.h"
+#include "protocol/search_info.h"
+#include "search/ordering.h"
+#include "search/pv.h"
+#include "search/search.h"
+#include "search/tt.h"
+#include "search_state.h"
+#include "settings.h"
+
+uint8_t root_phase;
+int16_t legal_root_moves;
+int16_t moves_tried;
+uint8_t best_move_stable;
+uint16_t ponder_move;
+uint8_t book_move_chosen;
+
+namespace {
+
+constexpr int16_t MATE_TEST = 9900;   // the null-window bound of the mate tests
+constexpr int16_t ROOT_MATED = -9999;  // an illegal root move, or no move at all
+constexpr int FIRST_WINDOW = 230;
+
+// Report kinds: where in the root each principal variation comes from.
+enum : int {
+  REPORT_LONGER = 1,
+  REPORT_FAIL_HIGH = 3,
+  REPORT_TEST = 4,
+  REPORT_BEST = 5,
+  REPORT_MULTIPV = 7
+};
+
+int list_first() { return list_start[1]; }
+int list_end() { return list_start[2]; }
+
+uint16_t key_of(const Move& m) { return move_key(m.from, m.to); }
+
+// Selection sort by score, best first; the first of equal maxima wins.
+void sort_root_list() {
+  for (int i = list_first(); i < list_end(); i++) pick_best_move(i, list_end() - 1);
+}
+
+void prepare(uint8_t side) {
+  search_aborted = 0;
+  stop_requested = 0;
+  for (int p = 0; p < PLY_SLOTS; p++) {
+    killer1[p] = killer2[p] = mate_killer[p] = 0;
+    pv_line[p] = pv_flags[p] = 0;
+    list_start[p] = 0;
+    horizon[p] = ext_count[p] = material_diff[p] = 0;
+    check_count[p] = null_ply[p] = 0;
+    node_flags[p] = 0;
+    capture_marker[p] = 255;
+  }
+  probe_ply[WHITE] = probe_ply[BLACK] = 0;
+  for (MultiPvLine& record : multipv_records) {
+    std::memset(record.moves, 0, sizeof(record.moves));
+    record.score = 0;
+  }
+  hash_move = 0;
+  last_to_square = 255;
+  reset_history();
+
+  ply = 1;
+  root_side = (new_ponder != 0 && pondering) ? static_cast<uint8_t>(side ^ 1) : side;
+  material_census();
+  root_material(side);
+  root_phase = game_phase;
+  tt_new_search();
+  clock_active = 0;
+  time_allotted = 999999900;
+  time_reserve = 0;
+  nodes = next_poll_nodes = tt_hits = 0;
+  null_move_count[WHITE] = null_move_count[BLACK] = 0;
+  qnodes = 0;
+  seldepth = 0;
+  reported_depth = 1;
+  ponder_move = 0;
+  book_move_chosen = 0;
+  legal_root_moves = 0;
+  moves_tried = 0;
+}
+
+void look_up_hash_move(uint8_t side) {
+  const TtEntry& slot = tt_table[side][hash_key & hash_mask];
+  if (slot.depth != TT_UNWRITTEN && slot.lock == hash_lock) hash_move = slot.move;
+}
+
+uint8_t capture_mark(const Move& m) { return (m.flags & CAPTURE) ? static_cast<uint8_t>(m.to + 1) : 0; }
+
+int16_t search_child(uint8_t side, int16_t alpha, int16_t beta) {
+  ply = 2;
+  const int16_t score = static_cast<int16_t>(-search(side ^ 1, 0, static_cast<int16_t>(-beta), static_cast<int16_t>(-alpha)));
+  ply = 1;
+  return score;
+}
+
+// Counts legal moves, gives the book its chance, and lifts quiet moves that
+// still carry the starting history value.
+void legality_pass(uint8_t side) {
+  int candidates = 0;
+  for (int i = list_first(); i < list_end(); i++) {
+    Move& m = move_stack[i];
+    make_move(side, m);
+    if (in_check(side)) {
+      m.score = static_cast<int16_t>(ply - MATE_SCORE);
+      unmake_move(side, m);
+      continue;
+    }
+    legal_root_moves++;
+    if ((root_phase == 0 || (root_phase == 1 && game_index < 48)) && use_engine_book && book_available &&
+        candidates < BOOK_CANDIDATES && book_probe(m.from, m.to, candidates, side))
+      candidates++;
+    if (m.score < -10000) m.score = static_cast<int16_t>(m.score + 32000);
+    unmake_move(side, m);
+  }
+  if (legal_root_moves > MULTIPV_RECORDS) multipv_lines = 1;
+  if (legal_root_moves == 0) {
+    search_aborted = 1;
+    move_stack[list_first()].score = ROOT_MATED;
+    return;
+  }
+  if (candidates > 0 && book_choose(candidates)) book_move_chosen = 1;
+}
+
+// Iteration 1: every move with a one-ply search, then the list re-scored.
+int16_t first_pass(uint8_t side) {
+  if (in_check(side)) {
+    node_flags[1] |= IN_CHECK;
+    check_count[1] = 1;
+  }
+  sort_root_list();
+  iteration_depth = 1;
+  int16_t best = -SCORE_INF;
+  for (int i = list_first(); i < list_end(); i++) {
+    Move& m = move_stack[i];
+    make_move(side, m);
+    if (in_check(side)) {
+      m.score = ROOT_MATED;
+      unmake_move(side, m);
+      continue;
+    }
+    nodes++;
+    horizon[1] = 1;
+    capture_marker[1] = capture_mark(m);
+    const int16_t upper = best <= ROOT_MATED ? 9999 : static_cast<int16_t>(-best);
+    ply = 2;
+    const int16_t score = static_cast<int16_t>(-search(side ^ 1, 0, -9999, upper));
+    ply = 1;
+    m.score = score;
+    if (score > best) {
+      best = score;
+      pv_line[1] = key_of(m);
+      pv_line[2] = 0;
+    }
+    unmake_move(side, m);
+    if (node_flags[2] & IN_CHECK) m.flags |= GIVES_CHECK;
+  }
+
+  look_up_hash_move(side);
+  sort_root_list();
+  const int king = piece_list[side][0];
+  for (int i = list_first(); i < list_end(); i++) {
+    Move& m = move_stack[i];
+    if (i == list_first()) {
+      m.score = static_cast<int16_t>(m.score + 3000);
+      continue;
+    }
+    if (key_of(m) == hash_move)
+      m.score = 2001;
+    else if (m.from == king && m.from == king_home[side] && m.to == m.from + 2)
+      m.score = 1200;
+    if (m.flags & CAPTURE) m.score = static_cast<int16_t>(piece_value[board[m.to]] - board[m.from]);
+    if (m.flags & GIVES_CHECK) m.score = static_cast<int16_t>(m.score + 500);
+  }
+  sort_root_list();
+  return best;
+}
+
+// Repetition or fifty moves after the root move (still made).
+bool root_draw() {
+  const int g = game_index, f = irreversible_index;
+  int matches = 0;
+  if (g > 3)
+    for (int j = g - 3; j >= f && j > 0; j -= 2)
+      if (game_record[j].prev_hash_key == hash_key) matches++;
+  return matches >= 2 || g - f > 99;
+}
+
+// NewPonder: at iteration 6 keep only the moves close to the first.
+void narrow_ponder_moves() {
+  const int first = list_first();
+  for (int i = first + 1; i < list_end(); i++) pick_best_move(i, list_end() - 1);
+  const int top = move_stack[first].score;
+  int count = 1;
+  for (int i = first + 1; i < list_end(); i++) {
+    const int s = move_stack[i].score;
+    if (s + 40 <= top) break;
+    if (s + 20 > top) {
+      count++;
+    } else if (s + (7 - count) * 10 <= top) {
+      break;
+    } else {
+      count++;
+    }
+  }
+  legal_root_moves = static_cast<int16_t>(count);
+}
+
+struct Iteration {
+  int16_t alpha, beta;
+  int16_t previous;
+  int16_t best;
+};
+
+void report(int16_t score, const uint16_t* line, int kind, const Move& m) {
+  if (kind != REPORT_MULTIPV && multipv_lines >= 2) return;
+  report_search(m.from, m.to, moves_tried, legal_root_moves, score, line, kind);
+}
+
+void search_first_move(uint8_t side, Move& m, Iteration& it, uint16_t* best_by_depth) {
+  int16_t score = search_child(side, it.alpha, it.beta);
+  if (search_aborted) {
+    m.score = it.previous;
+    return;
+  }
+  const int16_t tested = score;
+  bool researched = false;
+  if (score <= it.alpha && score > MATE_TEST) {
+    report(score, pv_line, REPORT_LONGER, m);
+    poll_input(POLL_CLOCK_ONLY);
+    score = search_child(side, MATE_TEST, 9999);
+    researched = true;
+  } else if (score >= it.beta) {
+    report(score, pv_line, REPORT_FAIL_HIGH, m);
+    const int16_t lower = static_cast<int16_t>(score - 1);
+    score = search_child(side, lower, 9999);
+    researched = true;
+    if (score >= 9999 && !search_aborted) {
+      report(score, pv_line, REPORT_TEST, m);
+      const int16_t again = search_child(side, lower, 9999);
+      if (!search_aborted && again > score) score = again;
+    }
+  }
+  if (researched && search_aborted) {
+    m.score = tested;
+    return;
+  }
+  m.score = score;
+  it.alpha = score;
+  it.best = score;
+  pv_line[1] = key_of(m);
+  pv_from_table(side ^ 1, 2);
+  if (iteration_depth >= 3 && pv_line[1] != best_by_depth[iteration_depth - 1]) best_move_stable = 0;
+  report(score, pv_line, REPORT_BEST, m);
+}
+
+// Returns true when the move became the best of the iteration.
+bool test_later_move(uint8_t side, Move& m, Iteration& it) {
+  if (it.alpha <= MATE_TEST) {
+    it.alpha = MATE_TEST;
+    it.beta = MATE_TEST + 1;
+  } else {
+    it.beta = static_cast<int16_t>(it.alpha + 1 > 9999 ? 9999 : it.alpha + 1);
+  }
+  int16_t lower = it.alpha;
+  if (multipv_lines > 1 && multipv_exact)
+    lower = -9999;
+  else if (multipv_lines <= 1 && pondering && new_ponder && iteration_depth < 6 && multipv_exact)
+    lower = -9999;
+  else if (multipv_lines > 1 && !multipv_exact && multipv_lines < MULTIPV_RECORDS)
+    lower = it.alpha < multipv_records[multipv_lines].score ? it.alpha : multipv_records[multipv_lines].score;
+
+  const int16_t score = search_child(side, lower, it.beta);
+  if (search_aborted) return false;
+  m.score = score;
+  if (score <= it.alpha) return false;
+
+  uint16_t one_move[3] = {0, key_of(m), 0};
+  report(score, one_move, REPORT_TEST, m);
+  int16_t result = search_child(side, it.alpha, 9999);
+  if (result <= it.alpha && !search_aborted) {
+    report(it.best, pv_line, REPORT_BEST, m);
+    return false;
+  }
+  if (search_aborted) result = score;
+  m.score = result;
+  it.alpha = it.best = result;
+  pv_line[1] = key_of(m);
+  pv_from_table(side ^ 1, 2);
+  report(result, pv_line, REPORT_BEST, m);
+  return true;
+}
+
+// Moves the entry at `index` to the front of the list, the others sliding down.
+void bring_to_front(int index) {
+  const Move moved = move_stack[index];
+  for (int i = index; i > list_first(); i--) move_stack[i] = move_stack[i - 1];
+  move_stack[list_first()] = moved;
+}
+
+void record_multipv_line(uint8_t side, const Move& m, int position, const Iteration& it) {
+  if (position >= MULTIPV_RECORDS) return;
+  MultiPvLine& record = multipv_records[position];
+  record.moves[1] = key_of(m);
+  record.score = m.score;
+  record.flags[1] = static_cast<uint16_t>(m.flags);
+  multipv_from_table(side ^ 1, 2, position);
+  for (int k = position; k > 0 && multipv_records[k].score > multipv_records[k - 1].score; k--) {
+    const MultiPvLine swap = multipv_records[k];
+    multipv_records[k] = multipv_records[k - 1];
+    multipv_records[k - 1] = swap;
+  }
+  report(it.best, pv_line, REPORT_MULTIPV, m);
+}
+
+int best_entry() {
+  for (int i = list_first(); i < list_end(); i++)
+    if (key_of(move_stack[i]) == pv_line[1]) return i;
+  return list_first();
+}
+
+}  // namespace
+
+void root_search(uint8_t side, int /*mode*/) {
+  search_start = platform_tick_ms() / 10;
+  uint16_t best_by_depth[PLY_SLOTS + 1] = {};
+
+  for (;;) {
+    prepare(side);
+    look_up_hash_move(side);
+    list_start[1] = list_start[2] = 0;
+    generate_moves(side);
+    legality_pass(side);
+
+    Iteration it{};
+    best_move_stable = 1;
+    if (!search_aborted && !book_move_chosen) {
+      const int16_t best = first_pass(side);
+      it.alpha = static_cast<int16_t>(best - FIRST_WINDOW);
+      it.beta = static_cast<int16_t>(best + FIRST_WINDOW);
+      if (best - FIRST_WINDOW < -9999) {
+        it.alpha = -9999;
+        it.beta = -MATE_BOUND;
+      }
+      it.previous = best;
+    }
+
+    bool restart = false;
+    while (!search_aborted && iteration_depth < MAX_PLY) {
+      reported_depth++;
+      iteration_depth++;
+      horizon[1] = reported_depth;
+      if (seldepth < iteration_depth) seldepth = static_cast<uint8_t>(iteration_depth);
+      const bool ponder_narrowing = pondering && new_ponder == 2;
+      if (ponder_narrowing && iteration_depth == 6 && legal_root_moves > 1) narrow_ponder_moves();
+
+      it.best = -SCORE_INF;
+      moves_tried = 0;
+      bool first_searched = false;
+      for (int i = list_first(); i < list_end(); i++) {
+        if (ponder_narrowing && iteration_depth >= 6 && i - list_first() >= legal_root_moves) continue;
+        Move& m = move_stack[i];
+        make_move(side, m);
+        if (in_check(side)) {
+          m.score = ROOT_MATED;
+          unmake_move(side, m);
+          continue;
+        }
+        moves_tried++;
+        report_currmove(m.from, m.to, moves_tried);
+        capture_marker[1] = capture_mark(m);
+        nodes++;
+
+        const bool is_first = !first_searched;
+        first_searched = true;
+        bool became_best = false;
+        if (is_first)
+          search_first_move(side, m, it, best_by_depth);
+        else
+          became_best = test_later_move(side, m, it);
+
+        if (root_draw()) {
+          m.score = side != root_side ? contempt : static_cast<int16_t>(-contempt);
+          m.flags |= DRAW_MARK;
+        }
+        if (multipv_lines > 1) record_multipv_line(side, m, i - list_first(), it);
+        unmake_move(side, m);
+        poll_input(POLL_CLOCK_ONLY);
+
+        if (is_first && iteration_depth >= 5 && recapture_stop(side, i)) search_aborted = 1;
+        if (became_best) {
+          bring_to_front(i);
+        } else if (multipv_lines > 1 && !is_first) {
+          for (int k = i; k > list_first() && move_stack[k].score > move_stack[k - 1].score; k--) {
+            const Move swap = move_stack[k];
+            move_stack[k] = move_stack[k - 1];
+            move_stack[k - 1] = swap;
+          }
+        }
+        if (iteration_depth >= 5 && search_aborted) break;
+      }
+
+      // End of iteration.
+      if (ponderhit_restart) {
+        ponderhit_restart = 0;
+        stop_requested = 0;
+        search_aborted = 0;
+        ply = 1;
+        iteration_depth = 0;
+        enter_move(ponder_move_text);
+        side_to_move ^= 1;
+        side = side_to_move;
+        restart = true;
+        break;
+      }
+      const int best_index = best_entry();
+      poll_input(POLL_CLOCK_ONLY);
+      if (!search_aborted && (stop_requested || iteration_depth >= depth_limit)) search_aborted = 1;
+      for (int p = 1; p < PLY_SLOTS; p++) mate_killer[p] = 0;
+      bool line_goes_on = true;
+      for (int p = 1; p < PLY_SLOTS; p++) {
+        if (pv_line[p] == 0) line_goes_on = false;
+        killer1[p] = line_goes_on ? pv_line[p] : 0;
+        killer2[p] = 0;
+      }
+      const int16_t score = move_stack[best_index].score;
+      if (score <= -(MATE_SCORE - 2)) search_aborted = 1;
+      if (!search_aborted) {
+        if (score > MATE_BOUND) {
+          it.alpha = static_cast<int16_t>(score - 1);
+          it.beta = static_cast<int16_t>(score + 1);
+        } else {
+          it.alpha = MATE_TEST;
+          it.beta = MATE_TEST + 1;
+        }
+        it.previous = score;
+        best_by_depth[iteration_depth] = pv_line[1];
+      }
+    }
+    if (!restart) break;
+  }
+  end_of_search(side, best_entry());
+}

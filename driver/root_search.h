@@ -1,0 +1,23 @@
+// What go runs: the root move list, the first pass and the mate-testing
+// iterations, ending with the bestmove line.
+#pragma once
+
+#include <cstdint>
+
+extern uint8_t root_phase;          // game_phase at the start of the search
+extern int16_t legal_root_moves;
+extern int16_t moves_tried;         // legal root moves searched in this iteration
+extern uint8_t best_move_stable;    // the first move's best stayed the same
+extern uint16_t ponder_move;        // from << 6 | to, 0 none
+extern uint8_t book_move_chosen;
+
+// Searches the game position for `side` to move; mode is always 1.
+void root_search(uint8_t side, int mode);
+
+// Prints bestmove (and ponder) for the chosen root move and, after an
+// ordinary search, plays it on the engine's board.
+void end_of_search(uint8_t side, int best_index);
+
+// Whether the first root move of an iteration is a stable recapture that
+// has been searched long enough (only after three minutes in practice).
+bool recapture_stop(uint8_t side, int first_index);

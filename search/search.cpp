@@ -1,0 +1,337 @@
+// The main search. The attacker moves at odd plies, the defender at even
+// plies; the defender's plies are limited by Matt_in, and the defender's
+// nodes get the null move, the threat extension and the only-move extension.
+#include "search/search.h"
+
+#include "board.h"
+#include "board/attacks.h"
+#include "board/make_move.h"
+#include "board/movegen.h"
+#include "protocol/poll.h"
+#include "search/null_move.h"
+#include "search/ordering.h"
+#include "search/tt.h"
+#include "search_state.h"
+#include "settings.h"
+
+namespace {
+
+constexpr int16_t THREAT_NONE = SCORE_INF;   // threat_state: no threat extension here
+constexpr int16_t THREAT_SEEN = -SCORE_INF;  // threat_state: the opponent threatens mate
+constexpr int NULL_THREAT_REDUCTION = 3;
+constexpr int PROBE_REDUCTION = 3;
+
+bool is_even(int p) { return (p & 1) == 0; }
+
+uint8_t capture_mark(const Move& m) { return (m.flags & CAPTURE) ? static_cast<uint8_t>(m.to + 1) : 0; }
+
+// Child search after a move or null move made at ply p.
+int16_t child(uint8_t opp, uint8_t probe_mark, int16_t alpha, int16_t beta) {
+  ply++;
+  const int16_t score = static_cast<int16_t>(-search(opp, probe_mark, alpha, beta));
+  ply--;
+  return score;
+}
+
+// The null move of the node at ply p with the horizon lowered by `reduction`;
+// the result is from the mover's view. A threat test asks only whether the
+// opponent could mate, and leaves null_ply alone. Afterwards last_to_square
+// is the node's entry value.
+int16_t null_move_search(uint8_t side, uint8_t probe_mark, int16_t beta, int reduction, bool threat_test,
+                         uint8_t last_to_entry) {
+  const int p = ply;
+  const uint8_t opp = side ^ 1;
+  const uint16_t saved_hash_move = hash_move;
+  make_null_move();
+  capture_marker[p] = 0;
+  nodes++;
+  null_move_count[side]++;
+  if (!threat_test) null_ply[p] = static_cast<uint8_t>(p);
+  horizon[p] = static_cast<int16_t>(horizon[p] - reduction);
+  int16_t score;
+  ply++;
+  if (threat_test)
+    score = static_cast<int16_t>(-search(opp, static_cast<uint8_t>(probe_mark + 1), MATE_BOUND, MATE_BOUND + 1));
+  else if (ply > horizon[p])
+    score = static_cast<int16_t>(-quiesce(opp, static_cast<int16_t>(-beta), static_cast<int16_t>(1 - beta), 0));
+  else
+    score = static_cast<int16_t>(
+        -search(opp, static_cast<uint8_t>(probe_mark + 1), static_cast<int16_t>(-beta), static_cast<int16_t>(1 - beta)));
+  ply--;
+  unmake_null_move();
+  horizon[p] = static_cast<int16_t>(horizon[p] + reduction);
+  if (!threat_test) null_ply[p] = null_ply[p - 2];
+  last_to_square = last_to_entry;
+  hash_move = saved_hash_move;
+  return score;
+}
+
+}  // namespace
+
+int16_t search(uint8_t side, uint8_t probe_mark, int16_t alpha, int16_t beta) {
+  const uint8_t opp = side ^ 1;
+  const int p = ply;
+  const uint8_t next_mark = static_cast<uint8_t>(probe_mark + 1);
+
+  // 1. What this node puts back after each move.
+  const uint8_t probe_ply_entry = probe_ply[side];
+  const uint8_t last_to_entry = last_to_square;
+  null_ply[p] = null_ply[p - 2];
+
+  // 2. Polling; stop and clock act only from iteration 5 on.
+  if (nodes > next_poll_nodes) poll_input(POLL_FULL);
+  if (iteration_depth > 4) {
+    if (stop_requested) {
+      search_aborted = 1;
+      stop_requested = 0;
+      return 0;
+    }
+    if (elapsed >= time_allotted && clock_active && !pondering) {
+      search_aborted = 1;
+      return 0;
+    }
+  }
+
+  // 3. Repetition of a position with the same side to move, fifty moves.
+  for (int i = game_index - 3; i > irreversible_index; i -= 2)
+    if (game_record[i].prev_hash_key == hash_key) return draw_score(side, contempt);
+  if (game_index - irreversible_index > 99) return draw_score(side, contempt);
+
+  // 4. Per-ply state. The list starts empty, so that a null-move child never
+  // writes below this node's slice.
+  node_flags[p] = 0;
+  ext_count[p] = 0;
+  horizon[p] = horizon[p - 1];
+  check_count[p] = check_count[p - 2];
+  material_diff[p] = static_cast<int16_t>(material[side] - material[opp]);
+  list_start[p + 1] = list_start[p];
+
+  // 5. Ply limit.
+  if (p >= seldepth) {
+    if (p == MAX_PLY) return beta;
+    seldepth = static_cast<uint8_t>(p);
+  }
+
+  // 6. No mate can be shorter than the one alpha holds.
+  if (alpha + p > MATE_SCORE - 2) return material_diff[p];
+
+  // 7. Check extension; evasions are scored with the hash move left by the
+  // node searched before.
+  int16_t threat_state = THREAT_OPEN;
+  const bool in_check = square_attacked(piece_list[side][0], opp) != 0;
+  if (in_check) {
+    node_flags[p] |= IN_CHECK;
+    if (probe_mark == REDUCED_PROBE) return alpha;
+    check_count[p]++;
+    horizon[p]++;
+    threat_state = THREAT_NONE;
+    ext_count[p] = 1;
+    generate_evasions(side);
+    if (list_start[p + 1] == list_start[p]) return static_cast<int16_t>(p - MATE_SCORE);
+  }
+
+  // 8. The defender's plies are limited by the mate depth.
+  if (is_even(p) && p > 2 * matt_in) return 0;
+
+  // 9. Beyond the horizon.
+  hash_move = 0;
+  if (p > horizon[p]) return quiesce(side, alpha, beta, probe_mark == REDUCED_PROBE ? QS_FROM_PROBE : 0);
+
+  // 10. Table probe.
+  bool threat_from_table = false;
+  if (const TtEntry* entry = tt_probe_slot(side)) {
+    if (entry->flags & MATE_THREAT) {
+      node_flags[p] |= MATE_THREAT;
+      threat_from_table = true;
+      if (probe_mark == REDUCED_PROBE && is_even(p)) return alpha;
+      threat_state = THREAT_SEEN;
+    }
+    const int16_t score = tt_score_from_slot(*entry);
+    if (tt_usable_main(*entry) && tt_bound_cuts(*entry, score, alpha, beta)) {
+      tt_hits++;
+      return score;
+    }
+    hash_move = entry->move;
+  }
+
+  // 11-14. Null move at defender nodes.
+  if (!in_check && null_ply[p - 1] != p - 1 && is_even(p) && piece_material[side] > value_rook &&
+      p <= horizon[p] - 1 && !threat_from_table && (null_ply[p] == 0 || null_ply[p] < null_ply[p - 1])) {
+    const int reduction = p < horizon[p] - 4 ? 3 : 2;
+    const int16_t score = null_move_search(side, probe_mark, beta, reduction, false, last_to_entry);
+    if (search_aborted) return 0;
+    if (score >= beta) {
+      tt_store(side, score, TT_FROM_SEARCH, 0, 0, TT_LOWER);
+      return score;
+    }
+    if (score < -MATE_BOUND) {
+      node_flags[p] |= MATE_THREAT;
+      if (probe_mark == REDUCED_PROBE && is_even(p)) return alpha;
+      threat_state = THREAT_SEEN;
+    }
+  }
+
+  // 15. Moves.
+  if (!in_check) {
+    generate_moves(side);
+    if (list_start[p + 1] == list_start[p]) return draw_score(side, contempt);
+  }
+
+  const int first = list_start[p];
+  const int last = list_start[p + 1] - 1;
+  const int16_t alpha_entry = alpha;
+  int16_t best = -SCORE_INF;
+  int best_index = first;
+  bool reduced_accepted = false;
+
+  for (int i = first; i <= last; i++) {
+    // 16. Make the best remaining move; an illegal one is marked and skipped.
+    pick_best_move(i, last);
+    Move& m = move_stack[i];
+    make_move(side, m);
+    nodes++;
+    if (square_attacked(piece_list[side][0], opp)) {
+      m.score = -SCORE_INF;
+      unmake_move(side, m);
+      continue;
+    }
+
+    // 17. Full window for the hash move, in check, and inside an opponent's
+    // probe; a reduced null-window probe otherwise.
+    capture_marker[p] = capture_mark(m);
+    const bool full_window = (i == first && m.score > 3500) || in_check ||
+                             (probe_ply[side] != 0 && probe_ply[opp] < probe_ply[side]);
+    int16_t score;
+    if (full_window) {
+      // 19.
+      score = child(opp, next_mark, static_cast<int16_t>(-beta), static_cast<int16_t>(-alpha));
+      m.score = score;
+    } else {
+      // 18. A probe that fails low stands unless the reply gave check or
+      // found a mate threat at a defender node.
+      horizon[p] = static_cast<int16_t>(horizon[p] - PROBE_REDUCTION);
+      probe_ply[side] = static_cast<uint8_t>(p + 1);
+      score = child(opp, REDUCED_PROBE, static_cast<int16_t>(-alpha - 1), static_cast<int16_t>(-alpha));
+      probe_ply[side] = probe_ply_entry;
+      horizon[p] = static_cast<int16_t>(horizon[p] + PROBE_REDUCTION);
+      m.score = score;
+      const bool child_threat = (node_flags[p + 1] & MATE_THREAT) && is_even(p + 1);
+      if (score <= alpha && !(node_flags[p + 1] & IN_CHECK) && !child_threat) {
+        reduced_accepted = true;
+      } else if (!search_aborted) {
+        last_to_square = static_cast<uint8_t>(m.to);
+        score = child(opp, next_mark, static_cast<int16_t>(-beta), static_cast<int16_t>(-alpha));
+        m.score = score;
+        probe_ply[side] = probe_ply_entry;
+      }
+    }
+
+    // 20.
+    unmake_move(side, m);
+    if (search_aborted) return 0;
+
+    bool extended = false;
+    // 21. Threat extension at defender nodes.
+    if (score > alpha && threat_state != THREAT_NONE && score > -MATE_BOUND && is_even(p) && p < horizon[p] - 3 &&
+        (null_ply[p - 1] == 0 || null_ply[p - 1] < null_ply[p])) {
+      bool threatened = threat_state == THREAT_SEEN;
+      if (!threatened) {
+        threat_state = THREAT_NONE;
+        const int16_t saved_ext = ext_count[p + 1];
+        const uint16_t saved_flags = node_flags[p + 1];
+        const int16_t test = null_move_search(side, probe_mark, beta, NULL_THREAT_REDUCTION, true, last_to_entry);
+        ext_count[p + 1] = saved_ext;
+        node_flags[p + 1] = saved_flags;
+        if (search_aborted) return 0;
+        if (test < -MATE_BOUND) {
+          node_flags[p] |= MATE_THREAT;
+          threat_state = THREAT_SEEN;
+          threatened = true;
+        }
+      }
+      if (threatened) {
+        make_move(side, m);
+        nodes++;
+        capture_marker[p] = capture_mark(m);
+        ext_count[p]++;
+        horizon[p]++;
+        score = child(opp, next_mark, static_cast<int16_t>(-beta), static_cast<int16_t>(-alpha));
+        m.score = score;
+        ext_count[p]--;
+        horizon[p]--;
+        unmake_move(side, m);
+        if (search_aborted) return 0;
+        extended = true;
+      }
+    }
+
+    // 22. Only-move extension at defender nodes: every other move is
+    // illegal or loses to a mate.
+    if (!extended && score > alpha && is_even(p) && ext_count[p] < 1 &&
+        (board[m.from] == KING || piece_material[side] <= 0)) {
+      bool only_move = true;
+      for (int j = first; j <= last && only_move; j++) {
+        if (j == i) continue;
+        if (j > i)
+          pick_best_move(j, last);
+        else if (move_stack[j].score <= -MATE_BOUND)
+          continue;
+        Move& other = move_stack[j];
+        make_move(side, other);
+        nodes++;
+        if (square_attacked(piece_list[side][0], opp)) {
+          other.score = static_cast<int16_t>(p - MATE_SCORE);
+          unmake_move(side, other);
+          continue;
+        }
+        capture_marker[p] = capture_mark(other);
+        horizon[p] = static_cast<int16_t>(horizon[p] - PROBE_REDUCTION);
+        const int16_t test = child(opp, next_mark, MATE_BOUND - 1, MATE_BOUND);
+        probe_ply[side] = probe_ply_entry;
+        horizon[p] = static_cast<int16_t>(horizon[p] + PROBE_REDUCTION);
+        unmake_move(side, other);
+        if (search_aborted) return 0;
+        if (test >= -(MATE_BOUND - 1)) only_move = false;
+      }
+      if (only_move) {
+        make_move(side, m);
+        nodes++;
+        capture_marker[p] = capture_mark(m);
+        const int extension = ext_count[p - 2] > 1 ? 2 : 1;
+        horizon[p] = static_cast<int16_t>(horizon[p] + extension);
+        ext_count[p] = static_cast<int16_t>(ext_count[p] + extension);
+        score = child(opp, next_mark, static_cast<int16_t>(-beta), static_cast<int16_t>(-alpha));
+        m.score = score;
+        horizon[p] = static_cast<int16_t>(horizon[p] - extension);
+        ext_count[p] = static_cast<int16_t>(ext_count[p] - extension);
+        probe_ply[side] = probe_ply_entry;
+        unmake_move(side, m);
+        if (search_aborted) return 0;
+      }
+    }
+
+    // 23. Best move so far; 26. cutoff.
+    if (score > best) {
+      if (score > alpha) {
+        if (score >= beta) {
+          update_move_tables(side, m, score);
+          tt_store(side, score, TT_FROM_SEARCH, m.from, m.to, TT_LOWER);
+          return score;
+        }
+        alpha = score;
+      }
+      best = score;
+      best_index = i;
+    }
+  }
+
+  // 24. No legal move: stalemate. A node that never raised alpha stores nothing.
+  if (best == -SCORE_INF) return draw_score(side, contempt);
+  if (alpha == alpha_entry) return best;
+
+  // 25.
+  const Move& best_move = move_stack[best_index];
+  update_move_tables(side, best_move, best);
+  tt_store(side, best, TT_FROM_SEARCH, best_move.from, best_move.to, reduced_accepted ? TT_LOWER : TT_EXACT);
+  return best;
+}

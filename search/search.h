@@ -1,0 +1,33 @@
+// The mate-oriented alpha-beta searches below the root.
+#pragma once
+
+#include <cstdint>
+
+constexpr uint8_t REDUCED_PROBE = 255;  // probe_mark of a reduced null-window probe
+constexpr int QS_FROM_PROBE = 30;       // qs_mode of quiesce called by a reduced probe
+
+// Full-width search of the node at the current ply for `side`; the caller
+// raises ply before and lowers it after. Returns 0 from every node once the
+// search is aborted.
+int16_t search(uint8_t side, uint8_t probe_mark, int16_t alpha, int16_t beta);
+
+// The search beyond the horizon: the defender only answers checks, the
+// attacker stands pat, captures and gives checks.
+int16_t quiesce(uint8_t side, int16_t alpha, int16_t beta, int qs_mode);
+
+// Material balance of `side`, stored into material_diff[ply]; also
+// recomputes game_phase.
+int16_t root_material(uint8_t side);
+// game_phase from the non-pawn material on the board.
+void material_census();
+
+// Whether the attacker's last moves at this ply form a perpetual check.
+bool perpetual_check(uint8_t side);
+
+// Move generators of quiesce, into the current ply's list.
+void generate_captures(uint8_t side);
+void generate_captures_and_checks(uint8_t side);
+
+// Whether a piece on `from` could attack `target` by its line geometry
+// alone (blockers not considered).
+bool could_check(int piece, int from, int target);

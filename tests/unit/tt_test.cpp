@@ -1,0 +1,93 @@
+// Transposition table: replacement, mate-score distance, ageing.
+#include <gtest/gtest.h>
+
+#include "board.h"
+#include "protocol/command_loop.h"
+#include "protocol/game_setup.h"
+#include "search/tt.h"
+#include "search_state.h"
+#include "settings.h"
+
+namespace {
+
+class TranspositionTable : public testing::Test {
+ protected:
+  void SetUp() override {
+    ensure_engine_ready();
+    tt_clear();
+    tt_age = 3;
+    hash_key = 0x1234;
+    hash_lock = 0xABCD0001;
+  }
+  void TearDown() override { rebuild_position(); }
+  static void at_node(int p, int h, uint16_t flags = 0) {
+    ply = static_cast<int8_t>(p);
+    horizon[p] = static_cast<int16_t>(h);
+    node_flags[p] = flags;
+  }
+  static const TtEntry& slot() { return tt_table[WHITE][hash_key & hash_mask]; }
+};
+
+TEST_F(TranspositionTable, FirstStoreCountsAndMateScoresTravelByPly) {
+  at_node(7, 12);
+  tt_store(WHITE, 9990, TT_FROM_SEARCH, 12, 28, TT_LOWER);
+  tt_store(WHITE, 9990, TT_FROM_SEARCH, 12, 28, TT_LOWER);
+  EXPECT_EQ(tt_used, 1u);
+  EXPECT_EQ(slot().score, 9997);
+  at_node(5, 12);
+  ASSERT_NE(tt_probe_slot(WHITE), nullptr);
+  EXPECT_EQ(tt_score_from_slot(*tt_current), 9992);
+  EXPECT_EQ(tt_probe_slot(BLACK), nullptr);  // the other side's table
+}
+
+TEST_F(TranspositionTable, QuiescenceStoresEndTwentyPliesBeyondTheHorizon) {
+  at_node(30, 9);
+  tt_store(WHITE, 5, TT_FROM_QUIESCE, 1, 2, TT_EXACT);
+  EXPECT_EQ(slot().depth, TT_UNWRITTEN);
+  at_node(29, 9);
+  tt_store(WHITE, 5, TT_FROM_QUIESCE, 1, 2, TT_EXACT);
+  EXPECT_EQ(slot().depth, -4);
+}
+
+TEST_F(TranspositionTable, DeeperEntryOfThePositionSurvivesShallowerStores) {
+  at_node(2, 9);
+  tt_store(WHITE, 111, TT_FROM_SEARCH, 1, 2, TT_EXACT);
+  for (int generation = 0; generation < 3; generation++) {
+    tt_new_search();
+    at_node(6, 9);
+    tt_store(WHITE, 222, TT_FROM_SEARCH, 3, 4, TT_LOWER);
+    tt_store(WHITE, 333, TT_FROM_QUIESCE, 3, 4, TT_LOWER);
+  }
+  EXPECT_EQ(slot().score, 111);
+  hash_lock ^= 0x100;  // another position in the slot: the old deep entry yields
+  tt_store(WHITE, 222, TT_FROM_SEARCH, 3, 4, TT_LOWER);
+  EXPECT_EQ(slot().score, 222);
+}
+
+TEST_F(TranspositionTable, GenerationsWrapAbove250) {
+  const uint8_t search_start[][3] = {{249, 250, 249}, {250, 1, 0}};  // before, after, slot age
+  for (const auto& c : search_start) {
+    tt_age = c[0];
+    tt_store(WHITE, 1, TT_FROM_SEARCH, 1, 2, TT_EXACT);
+    tt_new_search();
+    EXPECT_EQ(tt_age, c[1]);
+    EXPECT_EQ(slot().age, c[2]);
+  }
+  const uint8_t game_move[][2] = {{249, 250}, {250, 251}, {251, 251}};
+  for (const auto& c : game_move) {
+    tt_age = c[0];
+    tt_age_game_move();
+    EXPECT_EQ(tt_age, c[1]);
+  }
+}
+
+TEST_F(TranspositionTable, MateThreatComesFromTheStoringNode) {
+  at_node(4, 9, MATE_THREAT);
+  tt_store(WHITE, 0, TT_FROM_SEARCH, 1, 2, TT_LOWER);
+  EXPECT_EQ(slot().flags, TT_LOWER | MATE_THREAT);
+  at_node(4, 9);
+  tt_store(WHITE, 0, TT_FROM_SEARCH, 1, 2, TT_EXACT);
+  EXPECT_EQ(slot().flags, TT_EXACT);
+}
+
+}  // namespace
