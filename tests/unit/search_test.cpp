@@ -85,6 +85,18 @@ class SearchTest : public BoardTest {
     return best;
   }
 
+  // The best score of iterations 2 .. max_depth, the table kept between them
+  // as in a real search.
+  static int16_t best_over_depths(int max_depth) {
+    reset_search_state();
+    int16_t best = -SCORE_INF;
+    for (int depth = 2; depth <= max_depth; depth++) {
+      const int16_t score = best_root_score(depth);
+      if (score > best) best = score;
+    }
+    return best;
+  }
+
   // Searches the position as a node at `at_ply` (the side to move moves there).
   static int16_t node_score(int at_ply, int depth, int16_t alpha = -9999, int16_t beta = 9999) {
     root_side = static_cast<uint8_t>(at_ply % 2 == 1 ? side_to_move : side_to_move ^ 1);
@@ -153,30 +165,22 @@ TEST_F(SearchTest, MateDepthLimitsOnlyTheDefender) {
   struct Case {
     int8_t matt_in;
     bool found;
-  } cases[] = {{2, true}, {1, true}, {0, false}};
-  // With Matt_in 1 the defender checkmated at ply 4 still scores as mated;
-  // with 0 its reply at ply 2 is already cut.
+  } cases[] = {{3, true}, {2, true}, {0, false}};
+  // With 0 the defender's reply at ply 2 is already cut.
   for (const Case& c : cases) {
     set_fen(problem.fen.c_str());
-    reset_search_state();
     matt_in = c.matt_in;
-    const int16_t score = best_root_score(4);
+    const int16_t score = best_over_depths(6);
     EXPECT_EQ(score == MATE_SCORE - 4, c.found) << int{c.matt_in} << " gave " << score;
   }
 }
 
 TEST_F(SearchTest, MateInThreeNeedsMattInTwo) {
-  const MateProblem problem = mate_problems(3).back();
-  ASSERT_EQ(problem.moves, 3);
   for (int8_t limit : {int8_t{1}, int8_t{2}}) {
-    set_fen(problem.fen.c_str());
-    int16_t best = -SCORE_INF;
-    for (int depth = 2; depth <= 8 && best < MATE_BOUND; depth++) {
-      reset_search_state();
-      matt_in = limit;
-      best = best_root_score(depth);
-    }
-    EXPECT_EQ(best >= MATE_BOUND, limit == 2) << int{limit} << " gave " << best;
+    set_fen("1r5k/4NP1b/7K/8/6R1/8/8/8 w - -");  // mate in three
+    matt_in = limit;
+    const int16_t best = best_over_depths(6);
+    EXPECT_EQ(best == MATE_SCORE - 6, limit == 2) << int{limit} << " gave " << best;
   }
 }
 
@@ -188,9 +192,8 @@ TEST_F(SearchTest, MattInIsASignedByte) {
   matt_in = static_cast<int8_t>(200);
   EXPECT_EQ(best_root_score(2), MATE_SCORE - 2);
   set_fen(two.fen.c_str());
-  reset_search_state();
   matt_in = static_cast<int8_t>(200);
-  EXPECT_LT(best_root_score(4), MATE_BOUND);
+  EXPECT_LT(best_over_depths(6), MATE_BOUND);
 }
 
 TEST_F(SearchTest, CheckmatedNodeScoresByPly) {
@@ -236,18 +239,18 @@ TEST_F(SearchTest, NullMoveOnlyForTheDefenderWithMaterial) {
     int at_ply;
     bool expect_null;
   } cases[] = {
-      {"r3k3/ppp5/8/8/8/8/PPP5/R3K3 b - -", 2, true},    // defender with a rook and more
-      {"r3k3/ppp5/8/8/8/8/PPP5/R3K3 w - -", 3, false},   // attacker
+      {"r3kb2/ppp5/8/8/8/8/PPP5/R3K3 b - -", 2, true},   // defender with a rook and more
+      {"r3kb2/ppp5/8/8/8/8/PPP5/R3K3 w - -", 3, false},  // attacker
       {"4k3/ppp5/8/8/8/8/PPP5/R3K3 b - -", 2, false},    // no pieces
       {"r2nk3/ppp5/8/8/8/8/PPP5/R3K3 b - -", 2, true},   // rook and knight
-      {"4k3/ppp5/8/8/8/8/PPP5/r3K3 b - -", 2, false},    // rook only: 525 is not more than a rook
-      {"r3k3/ppp5/8/8/8/8/PPP5/4K2R b - -", 2, false},   // in check
+      {"4k2r/ppp5/8/8/8/8/PPP5/4K3 b - -", 2, false},    // rook only: 525 is not more than a rook
+      {"r3k3/ppp5/8/8/8/8/PPP5/4R1K1 b - -", 2, false},   // in check
   };
   for (const Case& c : cases) {
     set_fen(c.fen);
     reset_search_state();
     const uint8_t side = side_to_move;
-    node_score(c.at_ply, c.at_ply);  // one ply to go: the children are beyond the horizon
+    node_score(c.at_ply, c.at_ply + 1);  // the grandchildren are beyond the horizon
     EXPECT_EQ(null_move_count[side] > 0, c.expect_null) << c.fen;
   }
 }
@@ -262,9 +265,9 @@ TEST_F(SearchTest, FailLowNodeStoresNothing) {
 }
 
 TEST_F(SearchTest, MateThreatIsStoredAndSkipsTheNullMove) {
-  // Black to move is threatened by Qxg7#-style mate: the null move finds it.
-  set_fen("r5k1/5ppp/8/8/8/8/1Q6/1R4K1 b - -");
-  node_score(2, 4);
+  // Black to move is threatened by Rb8 mate: the null move finds it.
+  set_fen("6k1/5ppp/8/8/7n/2b5/5PPP/1R4K1 b - -");
+  node_score(2, 4, -9901, -9900);  // the window of the root's mate test
   const TtEntry* entry = tt_probe_slot(BLACK);
   ASSERT_NE(entry, nullptr);
   EXPECT_TRUE(entry->flags & MATE_THREAT);
