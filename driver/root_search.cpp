@@ -49,6 +49,13 @@ int list_end() { return list_start[2]; }
 
 uint16_t key_of(const Move& m) { return move_key(m.from, m.to); }
 
+// The root move heads the line; its flags go with it so that a promotion is
+// printed with its letter.
+void set_root_move(const Move& m) {
+  pv_line[1] = key_of(m);
+  pv_flags[1] = static_cast<uint16_t>(m.flags);
+}
+
 // Selection sort by score, best first; the first of equal maxima wins.
 void sort_root_list() {
   for (int i = list_first(); i < list_end(); i++) pick_best_move(i, list_end() - 1);
@@ -164,7 +171,7 @@ int16_t first_pass(uint8_t side) {
     m.score = score;
     if (score > best) {
       best = score;
-      pv_line[1] = key_of(m);
+      set_root_move(m);
       pv_line[2] = 0;
     }
     unmake_move(side, m);
@@ -227,7 +234,11 @@ struct Iteration {
   int16_t best;
 };
 
+// Interim reports (a mate that got longer, a fail high, a passed null-window
+// test) carry a bound and a line that does not belong to it; only lines read
+// back for their own score are printed, so every mate shown can be replayed.
 void report(int16_t score, const uint16_t* line, int kind, const Move& m) {
+  if (kind == REPORT_LONGER || kind == REPORT_FAIL_HIGH || kind == REPORT_TEST) return;
   if (kind != REPORT_MULTIPV && multipv_lines >= 2) return;
   report_search(m.from, m.to, moves_tried, legal_root_moves, score, line, kind);
 }
@@ -263,7 +274,7 @@ void search_first_move(uint8_t side, Move& m, Iteration& it, uint16_t* best_by_d
   m.score = score;
   it.alpha = score;
   it.best = score;
-  pv_line[1] = key_of(m);
+  set_root_move(m);
   pv_from_table(side ^ 1, 2);
   if (iteration_depth >= 3 && pv_line[1] != best_by_depth[iteration_depth - 1]) best_move_stable = 0;
   report(score, pv_line, REPORT_BEST, m);
@@ -300,7 +311,7 @@ bool test_later_move(uint8_t side, Move& m, Iteration& it) {
   if (search_aborted) result = score;
   m.score = result;
   it.alpha = it.best = result;
-  pv_line[1] = key_of(m);
+  set_root_move(m);
   pv_from_table(side ^ 1, 2);
   report(result, pv_line, REPORT_BEST, m);
   return true;

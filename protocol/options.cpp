@@ -1,8 +1,88 @@
 // Turning setoption commands into the engine's settings.
 #include "protocol/options.h"
 
+#include <cstdio>
+#include <cstring>
+
+#include "driver/learn_file.h"
 #include "protocol/input.h"
+#include "search/hash_tables.h"
+#include "search/tt.h"
+#include "settings.h"
+
+namespace {
+
+bool is(const char* token, const char* word) { return std::strcmp(token, word) == 0; }
+
+void set_hash(int32_t megabytes) {
+  if (megabytes > MAX_HASH_MEGABYTES) megabytes = MAX_HASH_MEGABYTES;
+  // Budgets just below 205 MB are lifted into the next table size.
+  if (megabytes >= 196 && megabytes <= 204) megabytes += megabytes < 200 ? 10 : 5;
+  hash_megabytes = megabytes;
+  // Before the first isready the tables do not exist; engine_init sizes them.
+  if (!engine_ready) return;
+  int32_t used = megabytes;
+  if (allocate_hash_tables(megabytes, &used) != 0) return;
+  hash_megabytes = used;
+  tt_clear();
+  clear_score_table();
+}
+
+void clear_tables() {
+  // Nothing to empty before the first isready; engine_init clears them anyway.
+  if (!engine_ready) return;
+  tt_clear();
+  clear_aux_table();
+  clear_score_table();
+}
+
+void set_chess_knowledge(const char* word) {
+  static constexpr const char* levels[] = {"none", "normal", "max"};
+  for (uint8_t level = 0; level < 3; level++)
+    if (is(word, levels[level])) chess_knowledge = level;
+}
+
+}  // namespace
 
 void handle_setoption(const char* line) {
   tokenize(line);
+  const char* name = tokens[2];
+  const char* value = tokens[4];
+  const int32_t number = token_number(4);
+
+  if (is(name, "MultiPV_Search")) {
+    multipv_exact = is(value, "exact");
+  } else if (is(name, "MultiPV")) {
+    multipv_lines = number;
+  } else if (is(name, "Info")) {
+    std::fputs("info string Hello\n", stdout);
+    std::fflush(stdout);
+  } else if (is(name, "Clear")) {
+    clear_tables();
+  } else if (is(name, "Hash")) {
+    set_hash(number);
+  } else if (is(name, "Use_Engine_Book")) {
+    use_engine_book = is(value, "true");
+  } else if (is(name, "Learn")) {
+    if (is(value, "true"))
+      learn_switch_on();
+    else
+      learn_switch_off();
+  } else if (is(name, "Combination_Search")) {
+    // accepted, no effect
+  } else if (is(name, "NewPonder")) {
+    new_ponder = is(value, "true");
+  } else if (is(name, "Chess_Knowledge")) {
+    set_chess_knowledge(value);
+  } else if (is(name, "Selectivity")) {
+    // accepted, no effect
+  } else if (is(name, "Matt_in")) {
+    matt_in = static_cast<int8_t>(static_cast<uint8_t>(number));
+  } else if (is(name, "Extensions")) {
+    // accepted, no effect
+  } else if (is(name, "Contempt")) {
+    contempt = static_cast<int16_t>(static_cast<uint16_t>(number));
+  } else if (is(name, "Style")) {
+    // accepted, no effect
+  }
 }

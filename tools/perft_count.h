@@ -8,17 +8,8 @@
 #include "board/attacks.h"
 #include "board/make_move.h"
 #include "board/movegen.h"
+#include "tools/coordinate_text.h"
 
-// Coordinate text of a move ("e2e4", "e7e8q") into a buffer of 6 characters.
-inline void move_text(const Move& move, char* text) {
-  text[0] = static_cast<char>('a' + file_of(move.from));
-  text[1] = static_cast<char>('1' + rank_of(move.from));
-  text[2] = static_cast<char>('a' + file_of(move.to));
-  text[3] = static_cast<char>('1' + rank_of(move.to));
-  int n = 4;
-  if ((move.flags & PROMOTE) && !(move.flags & CASTLE)) text[n++] = " pnbrqk"[move.flags & PROMO_MASK];
-  text[n] = '\0';
-}
 
 // Leaves `depth` plies below the position with `side` to move, generating at
 // the current ply. Every move is made, down to the leaves. With `divide`, each
@@ -52,7 +43,7 @@ inline uint64_t perft_count(uint8_t side, int depth, bool divide = false) {
     total += count;
     if (divide) {
       char text[6];
-      move_text(move, text);
+      coordinate_text(move, text);
       std::printf("%s %llu\n", text, static_cast<unsigned long long>(count));
     }
   }

@@ -43,7 +43,7 @@ class BoardTest : public testing::Test {
 
   static std::string text_of(const Move& move) {
     char text[6];
-    move_text(move, text);
+    coordinate_text(move, text);
     return text;
   }
 
@@ -57,7 +57,7 @@ class BoardTest : public testing::Test {
     std::string out;
     for (const Move& m : moves) {
       char text[6];
-      move_text(m, text);
+      coordinate_text(m, text);
       if (!out.empty()) out += ' ';
       out += text;
     }

@@ -1,0 +1,173 @@
+// The mate suite against small scripted engines, so that its counting does not
+// depend on any real engine's speed.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Rooks a1/b2 mate in 2 with a1a7 g8h8 b2b8; with the rook on b1 instead, a1a7
+// is no move at all.
+constexpr const char* LADDER = "6k1/8/8/8/8/8/1R6/R3K3 w - -";
+constexpr const char* NO_A1_ROOK = "6k1/8/8/8/8/8/1R6/1R2K3 w - -";
+
+// Answers every go with one bounded line (to be ignored) and one fixed mate in
+// 2, and stop with bestmove. What it is sent goes to engine.sh.log.
+constexpr const char* MATING_ENGINE = R"(#!/bin/sh
+while read -r line; do
+  echo "$line" >> "$0.log"
+  case "$line" in
+    uci) echo "id name Scripted"; echo "option name Hash type spin default 1 min 1 max 8"; echo uciok ;;
+    isready) echo readyok ;;
+    go*) echo "info depth 1 score mate 1 lowerbound nodes 10 pv a1a8"
+         echo "info depth 3 seldepth 3 score mate 2 nodes 1000 nps 50000 pv a1a7 g8h8 b2b8" ;;
+    stop) echo "bestmove a1a7" ;;
+    quit) exit 0 ;;
+  esac
+done
+)";
+
+// Handshakes, then dies at the first go.
+constexpr const char* DYING_ENGINE = R"(#!/bin/sh
+while read -r line; do
+  case "$line" in
+    uci) echo uciok ;;
+    isready) echo readyok ;;
+    go*) exit 0 ;;
+  esac
+done
+)";
+
+class MateSuiteRun : public testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/mate-suite-e2e-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    dir_ = pattern;
+  }
+  void TearDown() override {
+    std::error_code ignored;
+    std::filesystem::remove_all(dir_, ignored);
+  }
+
+  std::string write_file(const std::string& name, const std::string& text, bool executable = false) {
+    const std::string path = dir_ + "/" + name;
+    std::ofstream(path) << text;
+    if (executable) chmod(path.c_str(), 0755);
+    return path;
+  }
+
+  // Runs mate-suite with `args`; returns its stdout lines and sets status_.
+  std::vector<std::string> run(const std::string& args) {
+    const std::string command = std::string(MATE_SUITE_PATH) + " " + args + " 2>" + dir_ + "/stderr.txt";
+    std::FILE* pipe = popen(command.c_str(), "r");
+    std::vector<std::string> lines;
+    if (pipe == nullptr) return lines;
+    char buffer[4096];
+    while (std::fgets(buffer, sizeof(buffer), pipe) != nullptr) {
+      std::string line = buffer;
+      if (!line.empty() && line.back() == '\n') line.pop_back();
+      lines.push_back(line);
+    }
+    const int status = pclose(pipe);
+    status_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return lines;
+  }
+
+  std::string read_file(const std::string& name) {
+    std::ifstream in(dir_ + "/" + name);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+  }
+
+  // The RESULT line without its median, which is a time.
+  static std::string result_counts(const std::vector<std::string>& lines) {
+    if (lines.empty()) return "(no output)";
+    const std::string& last = lines.back();
+    return last.substr(0, last.find(" median_ms="));
+  }
+
+  std::string dir_;
+  int status_ = -1;
+};
+
+TEST_F(MateSuiteRun, CountsBestFoundAndBadLines) {
+  const std::string engine = write_file("engine.sh", MATING_ENGINE, true);
+  const std::string suite = write_file("suite.epd", std::string(LADDER) + " bm #2; id \"good\";\n" +
+                                                        "this line is not a position\n" + NO_A1_ROOK +
+                                                        " bm #2;\n" + LADDER + " bm #3;\n");
+  const auto lines = run("--engine " + engine + " --ms 60000 --option Hash=2 --csv " + dir_ + "/out.csv " + suite);
+  EXPECT_EQ(status_, 0);
+  // Mate in 2 is best in the first position, a bad line in the second, and in
+  // the third shorter than the known mate: found, but not the best.
+  EXPECT_EQ(result_counts(lines), "RESULT best=1/3 found=3 badpv=1");
+  ASSERT_GE(lines.size(), 2u);
+  EXPECT_NE(lines[lines.size() - 2].find("nps_avg=50000"), std::string::npos) << lines[lines.size() - 2];
+
+  const std::string csv = read_file("out.csv");
+  std::istringstream rows(csv);
+  std::string header, row1, row2, row3, extra;
+  std::getline(rows, header);
+  std::getline(rows, row1);
+  std::getline(rows, row2);
+  std::getline(rows, row3);
+  EXPECT_EQ(header, "index,fen,known,found_mate,best,badpv,ms_to_best,nodes");
+  EXPECT_EQ(row1.rfind(std::string("1,") + LADDER + ",2,2,1,0,", 0), 0u) << row1;
+  EXPECT_EQ(row1.substr(row1.rfind(',')), ",1000") << row1;
+  EXPECT_EQ(row2, std::string("2,") + NO_A1_ROOK + ",2,2,0,1,,1000");
+  EXPECT_EQ(row3, std::string("3,") + LADDER + ",3,2,0,0,,1000");
+  EXPECT_FALSE(std::getline(rows, extra));
+
+  const std::string notes = read_file("stderr.txt");
+  EXPECT_NE(notes.find("line 2 skipped"), std::string::npos) << notes;
+  EXPECT_NE(notes.find("position 2: mate 2 line illegal or unreadable move"), std::string::npos) << notes;
+
+  const std::string sent = read_file("engine.sh.log");
+  EXPECT_NE(sent.find("setoption name Hash value 2\nisready\n"), std::string::npos) << sent;
+  EXPECT_NE(sent.find(std::string("position fen ") + LADDER + "\nisready\ngo infinite\nstop\n"), std::string::npos)
+      << sent;
+  EXPECT_EQ(sent.find("ucinewgame"), std::string::npos) << sent;
+}
+
+TEST_F(MateSuiteRun, FirstLimitsThePositions) {
+  const std::string engine = write_file("engine.sh", MATING_ENGINE, true);
+  const std::string suite = write_file("suite.epd", std::string(NO_A1_ROOK) + " bm #2;\n" + LADDER + " bm #2;\n");
+  EXPECT_EQ(result_counts(run("--engine " + engine + " --first 1 --ucinewgame " + suite)),
+            "RESULT best=0/1 found=1 badpv=1");
+  EXPECT_NE(read_file("engine.sh.log").find("ucinewgame\nposition fen"), std::string::npos);
+}
+
+TEST_F(MateSuiteRun, AnEngineThatDiesLeavesTheRestNotFound) {
+  const std::string engine = write_file("engine.sh", DYING_ENGINE, true);
+  const std::string suite = write_file("suite.epd", std::string(LADDER) + " bm #2;\n" + LADDER + " bm #2;\n");
+  const auto lines = run("--engine " + engine + " " + suite);
+  EXPECT_EQ(status_, 0);
+  ASSERT_FALSE(lines.empty());
+  EXPECT_EQ(lines.back(), "RESULT best=0/2 found=0 badpv=0 median_ms=0");
+}
+
+TEST_F(MateSuiteRun, AMissingEngineIsAnError) {
+  const std::string suite = write_file("suite.epd", std::string(LADDER) + " bm #2;\n");
+  const auto lines = run("--engine " + dir_ + "/no-such-engine " + suite);
+  EXPECT_EQ(status_, 1);
+  EXPECT_TRUE(lines.empty());
+}
+
+TEST_F(MateSuiteRun, BadArgumentsShowUsage) {
+  for (const char* args : {"", "--ms 0 x.epd", "--first x.epd", "a.epd b.epd", "--bogus a.epd"}) {
+    run(args);
+    EXPECT_EQ(status_, 2) << args;
+  }
+}
+
+}  // namespace
