@@ -5,7 +5,6 @@
 #include "board/attacks.h"
 #include "board/make_move.h"
 #include "board/movegen.h"
-#include "protocol/poll.h"
 #include "search/ordering.h"
 #include "search/search.h"
 #include "search/tt.h"
@@ -45,18 +44,7 @@ int16_t quiesce(uint8_t side, int16_t alpha, int16_t beta, int qs_mode) {
   const int p = ply;
 
   // 1. Polling and stopping as in the main search.
-  if (nodes > next_poll_nodes) poll_input(POLL_FULL);
-  if (iteration_depth > 4) {
-    if (stop_requested) {
-      search_aborted = 1;
-      stop_requested = 0;
-      return 0;
-    }
-    if (elapsed >= time_allotted && clock_active && !pondering) {
-      search_aborted = 1;
-      return 0;
-    }
-  }
+  if (poll_and_stop()) return 0;
 
   // 2-4.
   ext_count[p] = 0;

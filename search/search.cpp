@@ -68,6 +68,21 @@ int16_t null_move_search(uint8_t side, uint8_t probe_mark, int16_t beta, int red
 
 }  // namespace
 
+bool poll_and_stop() {
+  if (nodes > next_poll_nodes) poll_input(POLL_FULL);
+  if (iteration_depth <= 4) return false;
+  if (stop_requested) {
+    search_aborted = 1;
+    stop_requested = 0;
+    return true;
+  }
+  if (elapsed >= time_allotted && clock_active && !pondering) {
+    search_aborted = 1;
+    return true;
+  }
+  return false;
+}
+
 int16_t search(uint8_t side, uint8_t probe_mark, int16_t alpha, int16_t beta) {
   const uint8_t opp = side ^ 1;
   const int p = ply;
@@ -79,18 +94,7 @@ int16_t search(uint8_t side, uint8_t probe_mark, int16_t alpha, int16_t beta) {
   null_ply[p] = null_ply[p - 2];
 
   // 2. Polling; stop and clock act only from iteration 5 on.
-  if (nodes > next_poll_nodes) poll_input(POLL_FULL);
-  if (iteration_depth > 4) {
-    if (stop_requested) {
-      search_aborted = 1;
-      stop_requested = 0;
-      return 0;
-    }
-    if (elapsed >= time_allotted && clock_active && !pondering) {
-      search_aborted = 1;
-      return 0;
-    }
-  }
+  if (poll_and_stop()) return 0;
 
   // 3. Repetition of a position with the same side to move, fifty moves.
   for (int i = game_index - 3; i > irreversible_index; i -= 2)

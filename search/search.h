@@ -11,6 +11,10 @@ constexpr int QS_FROM_PROBE = 30;       // qs_mode of quiesce called by a reduce
 // search is aborted.
 int16_t search(uint8_t side, uint8_t probe_mark, int16_t alpha, int16_t beta);
 
+// Polls the input when its node count is due; from iteration 5 on a pending
+// stop or the clock aborts the search. True when the node must return 0.
+bool poll_and_stop();
+
 // The search beyond the horizon: the defender only answers checks, the
 // attacker stands pat, captures and gives checks.
 int16_t quiesce(uint8_t side, int16_t alpha, int16_t beta, int qs_mode);
