@@ -66,7 +66,7 @@ void end_of_search(uint8_t side, int best_index) {
   // A full game record takes no further moves; the line is still printed.
   const bool record_full = game_index >= MAX_GAME_MOVES;
   if (!lost && !record_full) {
-    learn_store(side);
+    learn_store(side, best);
     make_move(side, best);
     report_search(best.from, best.to, moves_tried, legal_root_moves, best.score, pv_line, 7);
   }

@@ -28,6 +28,7 @@ int16_t moves_tried;
 uint8_t best_move_stable;
 uint16_t ponder_move;
 uint8_t book_move_chosen;
+int16_t first_pass_score;
 
 namespace {
 
@@ -362,6 +363,7 @@ void root_search(uint8_t side, int /*mode*/) {
     best_move_stable = 1;
     if (!search_aborted && !book_move_chosen) {
       const int16_t best = first_pass(side);
+      first_pass_score = best;
       it.alpha = static_cast<int16_t>(best - FIRST_WINDOW);
       it.beta = static_cast<int16_t>(best + FIRST_WINDOW);
       if (best - FIRST_WINDOW < -9999) {

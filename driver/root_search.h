@@ -10,6 +10,7 @@ extern int16_t moves_tried;         // legal root moves searched in this iterati
 extern uint8_t best_move_stable;    // the first move's best stayed the same
 extern uint16_t ponder_move;        // from << 6 | to, 0 none
 extern uint8_t book_move_chosen;
+extern int16_t first_pass_score;    // best score of the one-ply first pass
 
 // Searches the game position for `side` to move; mode is always 1.
 void root_search(uint8_t side, int mode);
