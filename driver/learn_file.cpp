@@ -1,6 +1,8 @@
 // Opening, creating and closing the learning file.
 #include "driver/learn_file.h"
 
+#include "driver/learn_record.h"
+#include "search/tt.h"
 #include "settings.h"
 
 std::FILE* learn_file = nullptr;
@@ -8,14 +10,17 @@ uint32_t learn_count;
 
 namespace {
 
+constexpr uint32_t LEARN_COUNT_LIMIT = 16384;
+constexpr uint8_t LEARNED_AGE = 32;
+
 // A new file holds only its header: count 1 (little-endian), twelve zero bytes.
 std::FILE* create_learn_file() {
   std::FILE* file = std::fopen(LEARN_FILE_NAME, "wb+");
   if (file == nullptr) return nullptr;
   const uint32_t count = 1;
   unsigned char header[LEARN_RECORD_SIZE] = {};
-  for (int i = 0; i < 4; i++) header[i] = static_cast<unsigned char>(count >> (8 * i));
-  if (std::fwrite(header, 1, sizeof header, file) != sizeof header || std::fflush(file) != 0) {
+  encode_learn_count(count, header);
+  if (!write_learn_bytes(file, header) || std::fflush(file) != 0) {
     std::fclose(file);
     return nullptr;
   }
@@ -42,4 +47,27 @@ void learn_switch_off() {
   learn_enabled = 0;
 }
 
-void learn_load() {}
+void learn_load() {
+  if (learn_file == nullptr) return;
+  unsigned char bytes[LEARN_RECORD_SIZE];
+  // Without a header the count of an earlier file must not steer appends.
+  learn_count = 1;
+  if (!seek_learn_record(learn_file, 0) || !read_learn_bytes(learn_file, bytes)) return;
+  learn_count = decode_learn_count(bytes);
+  // A count no file of this engine holds is not trusted: appends start over
+  // at record 1 (a count of 0 would put them over the header).
+  if (learn_count == 0 || learn_count > LEARN_COUNT_LIMIT) learn_count = 1;
+  // Before the first isready there are no tables; the first isready loads them.
+  if (tt_table[0] == nullptr || tt_table[1] == nullptr) return;
+  // Every whole record counts, whatever the header says.
+  while (read_learn_bytes(learn_file, bytes)) {
+    const LearnRecord record = decode_learn_record(bytes);
+    TtEntry& slot = tt_table[record.side == 0 ? 0 : 1][record.key & hash_mask];
+    slot.lock = record.lock;
+    slot.depth = record.depth;
+    slot.score = record.score;
+    slot.flags = record.flags;
+    slot.move = record.move;
+    slot.age = LEARNED_AGE;
+  }
+}

@@ -99,8 +99,10 @@ void prepare(uint8_t side) {
   reported_depth = 1;
   ponder_move = 0;
   book_move_chosen = 0;
+  book_new_search();
   legal_root_moves = 0;
   moves_tried = 0;
+  first_pass_score = 0;
 }
 
 void look_up_hash_move(uint8_t side) {
@@ -120,6 +122,7 @@ int16_t search_child(uint8_t side, int16_t alpha, int16_t beta) {
 // Counts legal moves, gives the book its chance, and lifts quiet moves that
 // still carry the starting history value.
 void legality_pass(uint8_t side) {
+  const int16_t balance = static_cast<int16_t>(material[side] - material[side ^ 1]);
   int candidates = 0;
   for (int i = list_first(); i < list_end(); i++) {
     Move& m = move_stack[i];
@@ -131,7 +134,7 @@ void legality_pass(uint8_t side) {
     }
     legal_root_moves++;
     if ((root_phase == 0 || (root_phase == 1 && game_index < 48)) && use_engine_book && book_available &&
-        candidates < BOOK_CANDIDATES && book_probe(m.from, m.to, candidates, side))
+        candidates < BOOK_CANDIDATES && book_consider(m.from, m.to, candidates, side, balance))
       candidates++;
     if (m.score < -10000) m.score = static_cast<int16_t>(m.score + 32000);
     unmake_move(side, m);

@@ -7,6 +7,7 @@
 
 #include "board.h"
 #include "board/engine_init.h"
+#include "driver/learn_file.h"
 #include "driver/root_search.h"
 #include "protocol/game_setup.h"
 #include "protocol/input.h"
@@ -91,6 +92,8 @@ void ensure_engine_ready() {
   if (engine_init() != 0) std::exit(0);
   new_game();
   engine_ready = 1;
+  // Learning switched on before the tables existed fills them now.
+  if (learn_enabled) learn_load();
 }
 
 void read_commands() {

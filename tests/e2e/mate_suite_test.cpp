@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "tool_run.h"
+
 namespace {
 
 // Rooks a1/b2 mate in 2 with a1a7 g8h8 b2b8; with the rook on b1 instead, a1a7
@@ -47,48 +49,9 @@ while read -r line; do
 done
 )";
 
-class MateSuiteRun : public testing::Test {
+class MateSuiteRun : public ToolRun {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/mate-suite-e2e-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir_ = pattern;
-  }
-  void TearDown() override {
-    std::error_code ignored;
-    std::filesystem::remove_all(dir_, ignored);
-  }
-
-  std::string write_file(const std::string& name, const std::string& text, bool executable = false) {
-    const std::string path = dir_ + "/" + name;
-    std::ofstream(path) << text;
-    if (executable) chmod(path.c_str(), 0755);
-    return path;
-  }
-
-  // Runs mate-suite with `args`; returns its stdout lines and sets status_.
-  std::vector<std::string> run(const std::string& args) {
-    const std::string command = std::string(MATE_SUITE_PATH) + " " + args + " 2>" + dir_ + "/stderr.txt";
-    std::FILE* pipe = popen(command.c_str(), "r");
-    std::vector<std::string> lines;
-    if (pipe == nullptr) return lines;
-    char buffer[4096];
-    while (std::fgets(buffer, sizeof(buffer), pipe) != nullptr) {
-      std::string line = buffer;
-      if (!line.empty() && line.back() == '\n') line.pop_back();
-      lines.push_back(line);
-    }
-    const int status = pclose(pipe);
-    status_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return lines;
-  }
-
-  std::string read_file(const std::string& name) {
-    std::ifstream in(dir_ + "/" + name);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-  }
+  std::vector<std::string> run(const std::string& args) { return run_tool(MATE_SUITE_PATH, args); }
 
   // The RESULT line without its median, which is a time.
   static std::string result_counts(const std::vector<std::string>& lines) {
@@ -96,9 +59,6 @@ class MateSuiteRun : public testing::Test {
     const std::string& last = lines.back();
     return last.substr(0, last.find(" median_ms="));
   }
-
-  std::string dir_;
-  int status_ = -1;
 };
 
 TEST_F(MateSuiteRun, CountsBestFoundAndBadLines) {
