@@ -110,6 +110,16 @@ void look_up_hash_move(uint8_t side) {
   if (slot.depth != TT_UNWRITTEN && slot.lock == hash_lock) hash_move = slot.move;
 }
 
+// Makes a root move; an illegal one is scored as mated, taken back, and false
+// is returned.
+bool make_root_move(uint8_t side, Move& m) {
+  make_move(side, m);
+  if (!in_check(side)) return true;
+  m.score = ROOT_MATED;
+  unmake_move(side, m);
+  return false;
+}
+
 uint8_t capture_mark(const Move& m) { return (m.flags & CAPTURE) ? static_cast<uint8_t>(m.to + 1) : 0; }
 
 int16_t search_child(uint8_t side, int16_t alpha, int16_t beta) {
@@ -126,12 +136,7 @@ void legality_pass(uint8_t side) {
   int candidates = 0;
   for (int i = list_first(); i < list_end(); i++) {
     Move& m = move_stack[i];
-    make_move(side, m);
-    if (in_check(side)) {
-      m.score = static_cast<int16_t>(ply - MATE_SCORE);
-      unmake_move(side, m);
-      continue;
-    }
+    if (!make_root_move(side, m)) continue;
     legal_root_moves++;
     if ((root_phase == 0 || (root_phase == 1 && game_index < 48)) && use_engine_book && book_available &&
         candidates < BOOK_CANDIDATES && book_consider(m.from, m.to, candidates, side, balance))
@@ -159,12 +164,7 @@ int16_t first_pass(uint8_t side) {
   int16_t best = -SCORE_INF;
   for (int i = list_first(); i < list_end(); i++) {
     Move& m = move_stack[i];
-    make_move(side, m);
-    if (in_check(side)) {
-      m.score = ROOT_MATED;
-      unmake_move(side, m);
-      continue;
-    }
+    if (!make_root_move(side, m)) continue;
     nodes++;
     horizon[1] = 1;
     capture_marker[1] = capture_mark(m);
@@ -391,12 +391,7 @@ void root_search(uint8_t side, int /*mode*/) {
       for (int i = list_first(); i < list_end(); i++) {
         if (ponder_narrowing && iteration_depth >= 6 && i - list_first() >= legal_root_moves) continue;
         Move& m = move_stack[i];
-        make_move(side, m);
-        if (in_check(side)) {
-          m.score = ROOT_MATED;
-          unmake_move(side, m);
-          continue;
-        }
+        if (!make_root_move(side, m)) continue;
         moves_tried++;
         report_currmove(m.from, m.to, moves_tried);
         capture_marker[1] = capture_mark(m);

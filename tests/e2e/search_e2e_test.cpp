@@ -3,12 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "engine_process.h"
 #include "protocol/command_loop.h"
+#include "tests/mate_problems.h"
 #include "tools/mate_line.h"
 
 namespace {
@@ -143,24 +143,6 @@ TEST(Search, NoLegalMoveAnswersTheNullMove) {
   EXPECT_EQ(s.go("go depth 3").back(), "bestmove 0000");
 }
 
-struct Problem {
-  std::string fen;
-  int moves;
-};
-
-std::vector<Problem> problems_up_to(int max_moves) {
-  std::vector<Problem> out;
-  std::ifstream file(TEST_DATA_DIR "/mates.epd");
-  std::string line;
-  while (std::getline(file, line)) {
-    const auto bm = line.find(" bm #");
-    if (bm == std::string::npos) continue;
-    const int moves = std::stoi(line.substr(bm + 5));
-    if (moves <= max_moves) out.push_back({line.substr(0, bm), moves});
-  }
-  return out;
-}
-
 // Every mate the engine announces on the short problems is a real mate of
 // the announced length, and the known distance is reached.
 TEST(Search, ShortProblemsAreSolvedAndEveryLineMates) {
@@ -170,7 +152,7 @@ TEST(Search, ShortProblemsAreSolvedAndEveryLineMates) {
   ensure_engine_ready();
   int solved = 0, total = 0;
   std::string unsolved;
-  for (const Problem& p : problems_up_to(3)) {
+  for (const MateProblem& p : mate_problems(3)) {
     total++;
     Session s("position fen " + p.fen + " 0 1");
     s.engine.send_line("go infinite");

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <string>
 
+#include "file_bytes.h"
 #include "board.h"
 #include "driver/learn_file.h"
 #include "driver/learn_store.h"
@@ -65,14 +66,7 @@ class Learning : public testing::Test {
 
   static Move e2e4(int16_t score) { return Move{E2, E4, score, 0}; }
 
-  static std::string file_bytes() {
-    std::string bytes;
-    if (std::FILE* f = std::fopen(LEARN_FILE_NAME, "rb")) {
-      for (int c; (c = std::fgetc(f)) != EOF;) bytes += static_cast<char>(c);
-      std::fclose(f);
-    }
-    return bytes;
-  }
+  static std::string file_bytes() { return ::file_bytes(LEARN_FILE_NAME); }
   static void write_file(const std::string& bytes) {
     std::FILE* f = std::fopen(LEARN_FILE_NAME, "wb");
     ASSERT_NE(f, nullptr);

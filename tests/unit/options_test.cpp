@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "file_bytes.h"
 #include "board.h"
 #include "driver/learn_file.h"
 #include "protocol/command_loop.h"
@@ -258,14 +259,7 @@ class LearnOption : public Options {
     rmdir(dir_.c_str());
     Options::TearDown();
   }
-  static std::string file_bytes() {
-    std::string bytes;
-    if (std::FILE* f = std::fopen(LEARN_FILE_NAME, "rb")) {
-      for (int c; (c = std::fgetc(f)) != EOF;) bytes += static_cast<char>(c);
-      std::fclose(f);
-    }
-    return bytes;
-  }
+  static std::string file_bytes() { return ::file_bytes(LEARN_FILE_NAME); }
   char home_[4096] = {};
   std::string dir_;
 };

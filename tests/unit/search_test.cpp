@@ -3,7 +3,6 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -15,6 +14,7 @@
 #include "search/search.h"
 #include "search/tt.h"
 #include "settings.h"
+#include "tests/mate_problems.h"
 
 namespace {
 
@@ -108,24 +108,6 @@ class SearchTest : public BoardTest {
     return score;
   }
 };
-
-struct MateProblem {
-  std::string fen;
-  int moves;
-};
-
-std::vector<MateProblem> mate_problems(int max_moves) {
-  std::vector<MateProblem> problems;
-  std::ifstream file(TEST_DATA_DIR "/mates.epd");
-  std::string line;
-  while (std::getline(file, line)) {
-    auto bm = line.find(" bm #");
-    if (bm == std::string::npos) continue;
-    int moves = std::stoi(line.substr(bm + 5));
-    if (moves <= max_moves) problems.push_back({line.substr(0, bm), moves});
-  }
-  return problems;
-}
 
 TEST_F(SearchTest, MatesInOneAndTwoScoreExactly) {
   const auto problems = mate_problems(2);
