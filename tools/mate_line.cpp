@@ -1,44 +1,18 @@
-// Replays a principal variation move by move with the engine's generator, so
-// that a reported mate is only believed when the board agrees.
+// Replays a principal variation with the independent rules, so that a
+// reported mate is only believed when a board the engine never touched agrees.
 #include "tools/mate_line.h"
 
 #include <cstdio>
-#include <cstring>
 
 #include "board.h"
-#include "board/attacks.h"
-#include "board/make_move.h"
-#include "board/movegen.h"
 #include "protocol/game_setup.h"
-#include "tools/coordinate_text.h"
+#include "tools/chess_rules.h"
 
 namespace {
 
 constexpr int FEN_SIZE = 256;
 constexpr int MOVE_WORD_SIZE = 8;
 constexpr int LIST_PLY = 1;
-
-
-// Plays the legal move of `side` whose text is `word`; false when there is none.
-bool play_word(uint8_t side, const char* word, Move* played) {
-  ply = LIST_PLY;
-  list_start[LIST_PLY] = 0;
-  generate_moves(side);
-  for (int i = list_start[LIST_PLY]; i < list_start[LIST_PLY + 1]; i++) {
-    const Move move = move_stack[i];
-    char text[MOVE_WORD_SIZE];
-    coordinate_text(move, text);
-    if (std::strcmp(text, word) != 0) continue;
-    make_move(side, move);
-    if (square_attacked(piece_list[side][0], side ^ 1)) {
-      unmake_move(side, move);
-      return false;
-    }
-    *played = move;
-    return true;
-  }
-  return false;
-}
 
 // Copies the next blank-separated word of *text into word; false at the end
 // or when the word does not fit (no move text is that long).
@@ -73,56 +47,23 @@ bool setup_line_position(const char* fen) {
   return true;
 }
 
-int16_t checkmated(uint8_t side) {
-  if (!in_check(side)) return 0;
-  ply = LIST_PLY;
-  list_start[LIST_PLY] = 0;
-  generate_moves(side);
-  for (int i = list_start[LIST_PLY]; i < list_start[LIST_PLY + 1]; i++) {
-    const Move move = move_stack[i];
-    // Castling never answers a check, whatever the generator offered.
-    if (move.flags & CASTLE) continue;
-    make_move(side, move);
-    const bool escapes = !square_attacked(piece_list[side][0], side ^ 1);
-    unmake_move(side, move);
-    if (escapes) return 0;
-  }
-  return 1;
-}
-
-int check_mate_line(const char* pv, int mate_moves) {
-  const uint8_t attacker = side_to_move;
-  Move played[MAX_LINE_PLIES];
+int check_mate_line(const char* fen, const char* pv, int mate_moves) {
+  rules::Position pos;
+  if (!rules::set_fen(&pos, fen)) return LINE_BAD_MOVE;
+  const int attacker = pos.side;
   int count = 0;
-  int verdict = LINE_GOOD;
-  uint8_t side = attacker;
 
   char word[MOVE_WORD_SIZE];
   bool too_long = false;
-  const char* rest = pv;
+  const char* rest = pv == nullptr ? "" : pv;
   while (next_word(&rest, word, &too_long)) {
-    if (too_long || count == MAX_LINE_PLIES || !play_word(side, word, &played[count])) {
-      verdict = LINE_BAD_MOVE;
-      break;
-    }
+    if (too_long || count == MAX_LINE_PLIES || !rules::play(&pos, word)) return LINE_BAD_MOVE;
     count++;
-    side ^= 1;
   }
-
-  if (verdict == LINE_GOOD) {
-    // The attacker moves last, so the defender is to move at the end.
-    if (side == attacker || !checkmated(side))
-      verdict = LINE_NO_MATE;
-    else if (count != 2 * mate_moves - 1)
-      verdict = LINE_WRONG_LENGTH;
-  }
-
-  while (count > 0) {
-    side ^= 1;
-    count--;
-    unmake_move(side, played[count]);
-  }
-  return verdict;
+  // The attacker moves last, so the defender is to move at the end.
+  if (pos.side == attacker || !rules::checkmate(pos)) return LINE_NO_MATE;
+  if (count != 2 * mate_moves - 1) return LINE_WRONG_LENGTH;
+  return LINE_GOOD;
 }
 
 const char* line_verdict_name(int verdict) {

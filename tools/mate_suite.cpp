@@ -227,7 +227,7 @@ void take_info(const Entry& entry, int index, Clock::time_point go_sent, Outcome
   if (info.mate <= entry.known) *stop_wanted = true;
   if (info.pv == nullptr) return;
 
-  const int verdict = check_mate_line(info.pv, info.mate);
+  const int verdict = check_mate_line(entry.fen, info.pv, info.mate);
   if (verdict != LINE_GOOD) {
     if (!outcome->badpv) {
       note_prefix();

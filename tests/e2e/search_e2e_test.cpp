@@ -174,7 +174,7 @@ TEST(Search, ShortProblemsAreSolvedAndEveryLineMates) {
       ASSERT_GT(claimed, 0) << *line;
       ASSERT_GE(claimed, p.moves) << p.fen << ": " << *line;
       ASSERT_TRUE(setup_line_position(p.fen.c_str()));
-      EXPECT_EQ(check_mate_line(line->c_str() + pv + 4, claimed), LINE_GOOD) << p.fen << ": " << *line;
+      EXPECT_EQ(check_mate_line(p.fen.c_str(), line->c_str() + pv + 4, claimed), LINE_GOOD) << p.fen << ": " << *line;
       if (claimed == p.moves) exact = true;
     }
     if (!ended) {

@@ -2,46 +2,20 @@
 #include <algorithm>
 #include <array>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 
 #include "board/position_check.h"
 #include "board_fixture.h"
+#include "tests/perft_suite.h"
 
 namespace {
-
-struct EpdLine {
-  std::string fen;
-  std::vector<std::pair<int, uint64_t>> counts;  // depth, leaves
-};
-
-std::vector<EpdLine> read_suite() {
-  std::vector<EpdLine> lines;
-  std::ifstream in(std::string(TEST_DATA_DIR) + "/perftsuite.epd");
-  std::string text;
-  while (std::getline(in, text)) {
-    std::istringstream fields(text);
-    EpdLine line;
-    std::getline(fields, line.fen, ';');
-    line.fen.erase(line.fen.find_last_not_of(" \r") + 1);
-    std::string field;
-    while (std::getline(fields, field, ';')) {
-      int depth = 0;
-      unsigned long long count = 0;
-      if (std::sscanf(field.c_str(), " D%d %llu", &depth, &count) == 2) line.counts.emplace_back(depth, count);
-    }
-    if (!line.fen.empty()) lines.push_back(line);
-  }
-  return lines;
-}
 
 class Perft : public BoardTest {};
 
 // Depth 4 everywhere, and depth 5 where that tree is small.
 TEST_F(Perft, SuiteMatchesKnownCounts) {
-  const std::vector<EpdLine> suite = read_suite();
+  const std::vector<PerftLine> suite = perft_suite();
   ASSERT_EQ(suite.size(), 127u);
-  for (const EpdLine& line : suite) {
+  for (const PerftLine& line : suite) {
     for (auto [depth, expected] : line.counts) {
       if (depth > 5 || (depth == 5 && expected > 300000)) continue;
       set_fen(line.fen.c_str());
