@@ -9,6 +9,7 @@
 #include "board/notation.h"
 #include "driver/learn_store.h"
 #include "driver/root_search.h"
+#include "driver/shown_line.h"
 #include "protocol/poll.h"
 #include "protocol/search_info.h"
 #include "search/pv.h"
@@ -19,6 +20,33 @@ namespace {
 
 constexpr int GAME_MOVE_LIMIT = 700;  // no draw claims or turn changes beyond it
 
+uint16_t ponder_flags;
+
+// The line last shown for the best move, when its score is still the one
+// that line was built for (a stopped search may leave a score that no line
+// stands for, such as an ordering score).
+bool shown_line_stands(const Move& best) {
+  return shown_best.kind != SHOWN_NONE && shown_best.moves[1] == move_key(best.from, best.to) &&
+         shown_best.flags[1] == static_cast<uint16_t>(best.flags) && shown_best_claim == best.score;
+}
+
+void choose_ponder_move(const Move& best) {
+  ponder_move = 0;
+  ponder_flags = 0;
+  if (best.flags & PROMOTE) return;
+  if (shown_line_stands(best) && shown_best.score > MATE_BOUND) {
+    // A mate: the reply its proven line expects, with its promotion piece.
+    if (shown_best.kind == SHOWN_EXACT) {
+      ponder_move = shown_best.moves[2];
+      ponder_flags = shown_best.flags[2];
+    }
+    return;
+  }
+  if (best.score > MATE_BOUND) return;  // a mate claim without its line names no reply
+  ponder_move = pv_line[1] != 0 ? pv_line[2] : 0;
+  ponder_flags = pv_flags[2];
+}
+
 void print_bestmove(const Move& best, bool has_move) {
   char line[64];
   if (!has_move) {
@@ -27,7 +55,7 @@ void print_bestmove(const Move& best, bool has_move) {
     format_move(best.from, best.to, best.flags);
     std::snprintf(line, sizeof(line), "bestmove %s", move_text[0]);
     if (ponder_move != 0) {
-      format_move(key_from(ponder_move), key_to(ponder_move), 0);
+      format_move(key_from(ponder_move), key_to(ponder_move), ponder_flags);
       std::strncat(line, " ponder ", sizeof(line) - std::strlen(line) - 1);
       std::strncat(line, move_text[0], sizeof(line) - std::strlen(line) - 1);
     }
@@ -41,6 +69,7 @@ void print_bestmove(const Move& best, bool has_move) {
 void end_of_search(uint8_t side, int best_index) {
   Move& best = move_stack[best_index];
   const bool has_move = legal_root_moves > 0;
+  shown_line_stats_print();
 
   if (pondering || time_mode == TM_INFINITE) {
     print_bestmove(best, has_move);
@@ -55,8 +84,7 @@ void end_of_search(uint8_t side, int best_index) {
   }
 
   if (!book_move_chosen) {
-    ponder_move = pv_line[1] != 0 ? pv_line[2] : 0;
-    if (best.flags & PROMOTE) ponder_move = 0;
+    choose_ponder_move(best);
   } else {
     poll_input(POLL_CLOCK_ONLY);
   }
@@ -68,7 +96,7 @@ void end_of_search(uint8_t side, int best_index) {
   if (!lost && !record_full) {
     learn_store(side, best);
     make_move(side, best);
-    report_search(best.from, best.to, moves_tried, legal_root_moves, best.score, pv_line, 7);
+    if (shown_line_stands(best)) report_search(shown_best);
   }
 
   print_bestmove(best, has_move);

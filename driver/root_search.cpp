@@ -11,6 +11,7 @@
 #include "board/movegen.h"
 #include "board/notation.h"
 #include "driver/book.h"
+#include "driver/shown_line.h"
 #include "protocol/platform.h"
 #include "protocol/poll.h"
 #include "protocol/position_command.h"
@@ -29,6 +30,8 @@ uint8_t best_move_stable;
 uint16_t ponder_move;
 uint8_t book_move_chosen;
 int16_t first_pass_score;
+ShownLine shown_best;
+int16_t shown_best_claim;
 
 namespace {
 
@@ -51,10 +54,12 @@ int list_end() { return list_start[2]; }
 uint16_t key_of(const Move& m) { return move_key(m.from, m.to); }
 
 // The root move heads the line; its flags go with it so that a promotion is
-// printed with its letter.
+// printed with its letter. It is made when this is called, so the root
+// position's lock is the one its game record entry saved.
 void set_root_move(const Move& m) {
   pv_line[1] = key_of(m);
   pv_flags[1] = static_cast<uint16_t>(m.flags);
+  pv_lock[1] = game_record[game_index].prev_hash_lock;
 }
 
 // Selection sort by score, best first; the first of equal maxima wins.
@@ -78,7 +83,11 @@ void prepare(uint8_t side) {
   for (MultiPvLine& record : multipv_records) {
     std::memset(record.moves, 0, sizeof(record.moves));
     record.score = 0;
+    record.shown.kind = SHOWN_NONE;
   }
+  shown_best.kind = SHOWN_NONE;
+  shown_best.moves[1] = 0;
+  shown_best_claim = 0;
   hash_move = 0;
   last_to_square = 255;
   reset_history();
@@ -238,42 +247,65 @@ struct Iteration {
   int16_t best;
 };
 
-// Interim reports (a mate that got longer, a fail high, a passed null-window
-// test) carry a bound and a line that does not belong to it; only lines read
-// back for their own score are printed, so every mate shown can be replayed.
-void report(int16_t score, const uint16_t* line, int kind, const Move& m) {
-  if (kind == REPORT_LONGER || kind == REPORT_FAIL_HIGH || kind == REPORT_TEST) return;
-  if (kind != REPORT_MULTIPV && multipv_lines >= 2) return;
-  report_search(m.from, m.to, moves_tried, legal_root_moves, score, line, kind);
+// A new best line of the iteration: proven and completed before it is shown.
+void set_best_line(uint8_t side, const Move& m, int16_t score, uint8_t kind) {
+  build_shown_line(side, m, score, kind, &shown_best);
+  shown_best_claim = score;
 }
 
-void search_first_move(uint8_t side, Move& m, Iteration& it, uint16_t* best_by_depth) {
-  int16_t score = search_child(side, it.alpha, it.beta);
+// Interim results (a mate that got longer, a fail high, a passed
+// null-window test) are bounds: they are shown as such with the root move
+// alone, so that a GUI sees a mate the moment it is known. The best line is
+// shown as built by set_best_line.
+void report(int kind, const Move& m, int16_t score) {
+  if (kind != REPORT_MULTIPV && multipv_lines >= 2) return;
+  if (kind == REPORT_BEST || kind == REPORT_MULTIPV) {
+    report_search(shown_best);
+    return;
+  }
+  ShownLine interim;
+  shown_root_move(m, score, kind == REPORT_LONGER ? SHOWN_UPPER : SHOWN_LOWER, &interim);
+  report_search(interim);
+}
+
+// What a search with the window lo .. hi says of its score.
+uint8_t result_kind(int16_t score, int16_t lo, int16_t hi) {
+  return score <= lo ? SHOWN_UPPER : score >= hi ? SHOWN_LOWER : SHOWN_EXACT;
+}
+
+// Returns what the move's score now is: a result of this iteration of
+// some kind, or SHOWN_NONE when the search was stopped before it had one.
+uint8_t search_first_move(uint8_t side, Move& m, Iteration& it, uint16_t* best_by_depth) {
+  int16_t lo = it.alpha, hi = it.beta;
+  int16_t score = search_child(side, lo, hi);
   if (search_aborted) {
     m.score = it.previous;
-    return;
+    return SHOWN_NONE;
   }
   const int16_t tested = score;
   bool researched = false;
   if (score <= it.alpha && score > MATE_TEST) {
-    report(score, pv_line, REPORT_LONGER, m);
+    report(REPORT_LONGER, m, score);
     poll_input(POLL_CLOCK_ONLY);
-    score = search_child(side, MATE_TEST, 9999);
+    lo = MATE_TEST;
+    hi = 9999;
+    score = search_child(side, lo, hi);
     researched = true;
   } else if (score >= it.beta) {
-    report(score, pv_line, REPORT_FAIL_HIGH, m);
-    const int16_t lower = static_cast<int16_t>(score - 1);
-    score = search_child(side, lower, 9999);
+    report(REPORT_FAIL_HIGH, m, score);
+    lo = static_cast<int16_t>(score - 1);
+    hi = 9999;
+    score = search_child(side, lo, hi);
     researched = true;
     if (score >= 9999 && !search_aborted) {
-      report(score, pv_line, REPORT_TEST, m);
-      const int16_t again = search_child(side, lower, 9999);
+      report(REPORT_TEST, m, score);
+      const int16_t again = search_child(side, lo, hi);
       if (!search_aborted && again > score) score = again;
     }
   }
   if (researched && search_aborted) {
     m.score = tested;
-    return;
+    return SHOWN_NONE;
   }
   m.score = score;
   it.alpha = score;
@@ -281,11 +313,16 @@ void search_first_move(uint8_t side, Move& m, Iteration& it, uint16_t* best_by_d
   set_root_move(m);
   pv_from_table(side ^ 1, 2);
   if (iteration_depth >= 3 && pv_line[1] != best_by_depth[iteration_depth - 1]) best_move_stable = 0;
-  report(score, pv_line, REPORT_BEST, m);
+  const uint8_t kind = result_kind(score, lo, hi);
+  set_best_line(side, m, score, kind);
+  report(REPORT_BEST, m, score);
+  return kind;
 }
 
-// Returns true when the move became the best of the iteration.
-bool test_later_move(uint8_t side, Move& m, Iteration& it) {
+// Returns true when the move became the best of the iteration; *kind tells
+// what its score is (SHOWN_NONE when stopped before a result).
+bool test_later_move(uint8_t side, Move& m, Iteration& it, uint8_t* kind) {
+  *kind = SHOWN_NONE;
   if (it.alpha <= MATE_TEST) {
     it.alpha = MATE_TEST;
     it.beta = MATE_TEST + 1;
@@ -303,21 +340,29 @@ bool test_later_move(uint8_t side, Move& m, Iteration& it) {
   const int16_t score = search_child(side, lower, it.beta);
   if (search_aborted) return false;
   m.score = score;
+  *kind = result_kind(score, lower, it.beta);
   if (score <= it.alpha) return false;
 
-  uint16_t one_move[3] = {0, key_of(m), 0};
-  report(score, one_move, REPORT_TEST, m);
-  int16_t result = search_child(side, it.alpha, 9999);
+  report(REPORT_TEST, m, score);
+  const int16_t lo = it.alpha;
+  int16_t result = search_child(side, lo, 9999);
   if (result <= it.alpha && !search_aborted) {
-    report(it.best, pv_line, REPORT_BEST, m);
+    report(REPORT_BEST, m, it.best);
     return false;
   }
-  if (search_aborted) result = score;
+  // A stopped re-search leaves the test's bound; the move still becomes best.
+  if (search_aborted) {
+    result = score;
+    *kind = SHOWN_LOWER;
+  } else {
+    *kind = result_kind(result, lo, 9999);
+  }
   m.score = result;
   it.alpha = it.best = result;
   set_root_move(m);
   pv_from_table(side ^ 1, 2);
-  report(result, pv_line, REPORT_BEST, m);
+  set_best_line(side, m, result, *kind);
+  report(REPORT_BEST, m, result);
   return true;
 }
 
@@ -328,19 +373,20 @@ void bring_to_front(int index) {
   move_stack[list_first()] = moved;
 }
 
-void record_multipv_line(uint8_t side, const Move& m, int position, const Iteration& it) {
+void record_multipv_line(uint8_t side, const Move& m, int position, uint8_t kind) {
   if (position >= MULTIPV_RECORDS) return;
   MultiPvLine& record = multipv_records[position];
   record.moves[1] = key_of(m);
   record.score = m.score;
   record.flags[1] = static_cast<uint16_t>(m.flags);
   multipv_from_table(side ^ 1, 2, position);
+  build_shown_line(side, m, m.score, kind, &record.shown);
   for (int k = position; k > 0 && multipv_records[k].score > multipv_records[k - 1].score; k--) {
     const MultiPvLine swap = multipv_records[k];
     multipv_records[k] = multipv_records[k - 1];
     multipv_records[k - 1] = swap;
   }
-  report(it.best, pv_line, REPORT_MULTIPV, m);
+  report(REPORT_MULTIPV, m, m.score);
 }
 
 int best_entry() {
@@ -400,16 +446,18 @@ void root_search(uint8_t side, int /*mode*/) {
         const bool is_first = !first_searched;
         first_searched = true;
         bool became_best = false;
+        uint8_t kind;
         if (is_first)
-          search_first_move(side, m, it, best_by_depth);
+          kind = search_first_move(side, m, it, best_by_depth);
         else
-          became_best = test_later_move(side, m, it);
+          became_best = test_later_move(side, m, it, &kind);
 
         if (root_draw()) {
           m.score = side != root_side ? contempt : static_cast<int16_t>(-contempt);
           m.flags |= DRAW_MARK;
         }
-        if (multipv_lines > 1) record_multipv_line(side, m, i - list_first(), it);
+        // A move stopped before its first result has no line of this iteration.
+        if (multipv_lines > 1 && kind != SHOWN_NONE) record_multipv_line(side, m, i - list_first(), kind);
         unmake_move(side, m);
         poll_input(POLL_CLOCK_ONLY);
 

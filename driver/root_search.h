@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "search/pv.h"
+
 extern uint8_t root_phase;          // game_phase at the start of the search
 extern int16_t legal_root_moves;
 extern int16_t moves_tried;         // legal root moves searched in this iteration
@@ -11,6 +13,8 @@ extern uint8_t best_move_stable;    // the first move's best stayed the same
 extern uint16_t ponder_move;        // from << 6 | to, 0 none
 extern uint8_t book_move_chosen;
 extern int16_t first_pass_score;    // best score of the one-ply first pass
+extern ShownLine shown_best;        // the line last shown for the best root move
+extern int16_t shown_best_claim;    // the search score it was built for
 
 // Searches the game position for `side` to move; mode is always 1.
 void root_search(uint8_t side, int mode);

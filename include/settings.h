@@ -15,6 +15,7 @@ extern int32_t multipv_exact;
 extern uint8_t chess_knowledge;       // 0 none, 1 normal, 2 max
 extern int8_t matt_in;                // mate depth in moves
 extern int16_t contempt;
+extern uint32_t stop_after_nodes;     // acts as stop once the search has made this many nodes; 0 never
 // Accepted for compatibility with the family's playing engine; no effect here.
 extern int32_t style, selectivity, extensions, combination_search;
 

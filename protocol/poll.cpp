@@ -32,7 +32,13 @@ void poll_input(int mode) {
   if (mode == POLL_CLOCK_ONLY) return;
   // Once a stop is registered, later lines wait for the command loop.
   if (input_waiting() && !search_aborted && !stop_requested) handle_search_input();
+  if (stop_after_nodes != 0 && nodes >= stop_after_nodes) {
+    request_stop();
+    pondering = 0;
+  }
   next_poll_nodes = nodes + POLL_INTERVAL;
+  // The next poll must come no later than the node count set for the stop.
+  if (stop_after_nodes != 0 && !search_aborted && next_poll_nodes > stop_after_nodes) next_poll_nodes = stop_after_nodes;
 }
 
 void handle_search_input() {

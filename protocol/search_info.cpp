@@ -11,8 +11,6 @@
 #include "search_state.h"
 #include "settings.h"
 
-
-
 namespace {
 
 // Words plus up to 98 moves of up to six characters each.
@@ -78,30 +76,47 @@ void report_currmove(int from, int to, int16_t moves_tried) {
   std::fflush(stdout);
 }
 
-void report_search(int, int, int16_t, int16_t, int16_t score, const uint16_t* line, int) {
-  if (score < MATE_BOUND) return;
+namespace {
+
+void append_mate(Text& text, const ShownLine& line) {
+  text.append("score mate %d", mate_distance(line.score));
+  if (line.kind == SHOWN_LOWER) text.append(" lowerbound");
+  if (line.kind == SHOWN_UPPER) text.append(" upperbound");
+}
+
+// A further MultiPV line: a mate for the side to move by its proven line,
+// anything else by the moves read back from the table.
+void print_extra_line(int k) {
+  const MultiPvLine& record = multipv_records[k];
   Text text;
-  text.append("score mate %d", mate_distance(score));
-  if (multipv_lines <= 1 || reported_depth <= 1) {
+  text.append("info multipv %d ", k + 1);
+  if (record.score >= MATE_BOUND) {
+    if (record.shown.kind == SHOWN_NONE) return;
+    append_mate(text, record.shown);
     text.append(" pv");
-    append_moves(text, line, pv_flags);
-    print_depth_line(text);
-    return;
-  }
-  text.append(" multipv 1 pv");
-  append_moves(text, line, pv_flags);
-  print_depth_line(text);
-  for (int k = 1; k < multipv_lines && k < MULTIPV_RECORDS; k++) {
-    const MultiPvLine& record = multipv_records[k];
-    Text extra;
-    extra.append(" multipv %d", k + 1);
-    if (record.score > -MATE_BOUND && record.score < MATE_BOUND)
-      extra.append(" score cp %d", record.score);
+    append_moves(text, record.shown.moves, record.shown.flags);
+  } else {
+    if (record.score > -MATE_BOUND)
+      text.append("score cp %d", record.score);
     else
-      extra.append(" score mate %d", mate_distance(record.score));
-    extra.append(" pv ");
-    append_moves(extra, record.moves, record.flags);
-    std::printf("info %s\n", extra.buffer);
-    std::fflush(stdout);
+      text.append("score mate %d", mate_distance(record.score));
+    text.append(" pv");
+    append_moves(text, record.moves, record.flags);
   }
+  std::printf("%s\n", text.buffer);
+  std::fflush(stdout);
+}
+
+}  // namespace
+
+void report_search(const ShownLine& best) {
+  if (best.score < MATE_BOUND || best.kind == SHOWN_NONE) return;
+  Text text;
+  append_mate(text, best);
+  const bool several = multipv_lines > 1 && reported_depth > 1;
+  text.append(several ? " multipv 1 pv" : " pv");
+  append_moves(text, best.moves, best.flags);
+  print_depth_line(text);
+  if (!several) return;
+  for (int k = 1; k < multipv_lines && k < MULTIPV_RECORDS; k++) print_extra_line(k);
 }

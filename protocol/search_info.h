@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-
+#include "search/pv.h"
 
 // Moves of a mate score, negative when the side to move is mated.
 int mate_distance(int16_t score);
@@ -12,7 +12,7 @@ int mate_distance(int16_t score);
 // a second.
 void report_currmove(int from, int to, int16_t moves_tried);
 
-// Reports a principal variation with a mate score (nothing for other scores).
-// `line` is laid out as pv_line; its flags are taken from pv_flags.
-void report_search(int from, int to, int16_t moves_tried, int16_t legal_root_moves, int16_t score,
-                   const uint16_t* line, int kind);
+// Reports the best line when it is a mate for the side to move (nothing for
+// other scores, nor for a line of kind SHOWN_NONE); with MultiPV, the further
+// root lines follow, a mate among them shown by its own proven line.
+void report_search(const ShownLine& best);

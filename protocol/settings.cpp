@@ -12,6 +12,7 @@ int32_t multipv_exact = 1;
 uint8_t chess_knowledge = 1;
 int8_t matt_in = 15;
 int16_t contempt;
+uint32_t stop_after_nodes;
 int32_t style, selectivity, extensions, combination_search;
 
 uint8_t quit_requested;

@@ -47,21 +47,36 @@ bool setup_line_position(const char* fen) {
   return true;
 }
 
-int check_mate_line(const char* fen, const char* pv, int mate_moves) {
-  rules::Position pos;
-  if (!rules::set_fen(&pos, fen)) return LINE_BAD_MOVE;
-  const int attacker = pos.side;
-  int count = 0;
+namespace {
 
+// Plays the line from `fen` on `pos`; the number of plies, or -1 when a move
+// is unreadable or illegal or the position is refused.
+int replay(rules::Position* pos, const char* fen, const char* pv) {
+  if (!rules::set_fen(pos, fen)) return -1;
+  int count = 0;
   char word[MOVE_WORD_SIZE];
   bool too_long = false;
   const char* rest = pv == nullptr ? "" : pv;
   while (next_word(&rest, word, &too_long)) {
-    if (too_long || count == MAX_LINE_PLIES || !rules::play(&pos, word)) return LINE_BAD_MOVE;
+    if (too_long || count == MAX_LINE_PLIES || !rules::play(pos, word)) return -1;
     count++;
   }
+  return count;
+}
+
+}  // namespace
+
+int check_line_legal(const char* fen, const char* pv) {
+  rules::Position pos;
+  return replay(&pos, fen, pv) < 0 ? LINE_BAD_MOVE : LINE_GOOD;
+}
+
+int check_mate_line(const char* fen, const char* pv, int mate_moves) {
+  rules::Position pos;
+  const int count = replay(&pos, fen, pv);
+  if (count < 0) return LINE_BAD_MOVE;
   // The attacker moves last, so the defender is to move at the end.
-  if (pos.side == attacker || !rules::checkmate(pos)) return LINE_NO_MATE;
+  if (count % 2 == 0 || !rules::checkmate(pos)) return LINE_NO_MATE;
   if (count != 2 * mate_moves - 1) return LINE_WRONG_LENGTH;
   return LINE_GOOD;
 }

@@ -22,4 +22,8 @@ bool setup_line_position(const char* fen);
 // the independent rules; the engine's position is not read or changed.
 int check_mate_line(const char* fen, const char* pv, int mate_moves);
 
+// LINE_GOOD when every move of `pv` is legal from `fen` (a line shown with
+// a bound claims no mate), LINE_BAD_MOVE otherwise.
+int check_line_legal(const char* fen, const char* pv);
+
 const char* line_verdict_name(int verdict);

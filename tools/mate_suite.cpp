@@ -1,7 +1,9 @@
 // mate-suite: runs a UCI engine over an EPD file of known mates ("bm #N")
 // and checks every mate it announces by replaying the line on our own board.
 //   mate-suite [--engine PATH] [--ms N] [--csv FILE] [--first K]
-//              [--option NAME=VALUE ...] [--ucinewgame] EPD
+//              [--option NAME=VALUE ...] [--matt-in-known] [--ucinewgame] EPD
+// --matt-in-known sets Matt_in to each problem's stated distance before its
+// search, as a problem solver does.
 // ucinewgame is sent only on request: tervalk takes any line starting with
 // "uci" for uci itself.
 #include <unistd.h>
@@ -35,6 +37,7 @@ constexpr int HANDSHAKE_MS = 30000;  // Hash allocation may take a while
 constexpr int READY_MS = 10000;
 constexpr int AFTER_STOP_MS = 10000;  // a sound engine answers stop at once
 constexpr int QUIT_GRACE_MS = 2000;
+constexpr int MATT_IN_MAX = 50;  // the option's announced range is 1..50
 
 struct Settings {
   const char* engine = TERVALK_DEFAULT_PATH;
@@ -45,6 +48,7 @@ struct Settings {
   int option_count = 0;
   const char* epd = nullptr;
   bool new_game_each = false;
+  bool matt_in_known = false;
 };
 
 struct Entry {
@@ -95,7 +99,7 @@ void note_prefix() {
 int usage() {
   std::fprintf(stderr,
                "usage: mate-suite [--engine PATH] [--ms N] [--csv FILE] [--first K] "
-               "[--option NAME=VALUE ...] [--ucinewgame] EPD\n");
+               "[--option NAME=VALUE ...] [--matt-in-known] [--ucinewgame] EPD\n");
   return 2;
 }
 
@@ -116,6 +120,8 @@ bool read_settings(int argc, char** argv) {
     } else if (std::strcmp(arg, "--option") == 0 && has_value) {
       if (settings.option_count == MAX_OPTIONS) return false;
       settings.options[settings.option_count++] = argv[++i];
+    } else if (std::strcmp(arg, "--matt-in-known") == 0) {
+      settings.matt_in_known = true;
     } else if (std::strcmp(arg, "--ucinewgame") == 0) {
       settings.new_game_each = true;
     } else if (arg[0] == '-' || settings.epd != nullptr) {
@@ -219,23 +225,25 @@ void take_info(const Entry& entry, int index, Clock::time_point go_sent, Outcome
     nps_sum += info.nps;
     nps_lines++;
   }
+  if (!info.has_mate || info.mate <= 0) return;
   // A bound says only which side of a score the truth lies, not that the
-  // line shown is a mate.
-  if (!info.has_mate || info.mate <= 0 || info.bound) return;
+  // line shown is a mate: its moves need only be legal.
+  const int verdict = info.pv == nullptr ? LINE_BAD_MOVE
+                      : info.bound       ? check_line_legal(entry.fen, info.pv)
+                                         : check_mate_line(entry.fen, info.pv, info.mate);
   const long ms = ms_since(go_sent);
-  if (outcome->found_mate == 0 || info.mate < outcome->found_mate) outcome->found_mate = info.mate;
-  if (info.mate <= entry.known) *stop_wanted = true;
-  if (info.pv == nullptr) return;
-
-  const int verdict = check_mate_line(entry.fen, info.pv, info.mate);
+  if (!info.bound) {
+    if (outcome->found_mate == 0 || info.mate < outcome->found_mate) outcome->found_mate = info.mate;
+    if (info.mate <= entry.known) *stop_wanted = true;
+  }
   if (verdict != LINE_GOOD) {
     if (!outcome->badpv) {
       note_prefix();
       std::fprintf(stderr, "position %d: mate %d line %s: %s\n", index + 1, info.mate, line_verdict_name(verdict),
-                   info.pv);
+                   info.pv != nullptr ? info.pv : "(no pv)");
     }
     outcome->badpv = true;
-  } else if (info.mate == entry.known && !outcome->best) {
+  } else if (!info.bound && info.mate == entry.known && !outcome->best) {
     outcome->best = true;
     outcome->ms_to_best = ms;
   }
@@ -248,6 +256,14 @@ void run_position(const Entry& entry, int index, Outcome* outcome) {
   if (settings.new_game_each && !send_line(&engine, "ucinewgame")) {
     engine_lost("stopped reading");
     return;
+  }
+  if (settings.matt_in_known) {
+    char option[64];
+    std::snprintf(option, sizeof(option), "setoption name Matt_in value %d", std::min(entry.known, MATT_IN_MAX));
+    if (!send_line(&engine, option)) {
+      engine_lost("stopped reading");
+      return;
+    }
   }
   if (!send_line(&engine, command) || !send_line(&engine, "isready") || !wait_for("readyok", READY_MS)) {
     engine_lost("did not answer isready");

@@ -30,8 +30,21 @@ while read -r line; do
   case "$line" in
     uci) echo "id name Scripted"; echo "option name Hash type spin default 1 min 1 max 8"; echo uciok ;;
     isready) echo readyok ;;
-    go*) echo "info depth 1 score mate 1 lowerbound nodes 10 pv a1a8"
+    go*) echo "info depth 1 score mate 1 lowerbound nodes 10 pv b2b8"
          echo "info depth 3 seldepth 3 score mate 2 nodes 1000 nps 50000 pv a1a7 g8h8 b2b8" ;;
+    stop) echo "bestmove a1a7" ;;
+    quit) exit 0 ;;
+  esac
+done
+)";
+
+// Shows only a bound; the test puts its line in place of BOUND_LINE.
+constexpr const char* BOUND_ENGINE = R"(#!/bin/sh
+while read -r line; do
+  case "$line" in
+    uci) echo uciok ;;
+    isready) echo readyok ;;
+    go*) echo "info depth 2 score mate 2 lowerbound nodes 10 pv BOUND_LINE" ;;
     stop) echo "bestmove a1a7" ;;
     quit) exit 0 ;;
   esac
@@ -97,6 +110,20 @@ TEST_F(MateSuiteRun, CountsBestFoundAndBadLines) {
   EXPECT_NE(sent.find(std::string("position fen ") + LADDER + "\nisready\ngo infinite\nstop\n"), std::string::npos)
       << sent;
   EXPECT_EQ(sent.find("ucinewgame"), std::string::npos) << sent;
+}
+
+// A bound claims no mate: it is never found or best, and only its moves are
+// checked.
+TEST_F(MateSuiteRun, BoundsAreCheckedForLegalityOnly) {
+  const std::pair<const char*, const char*> cases[] = {{"a1a7", "RESULT best=0/1 found=0 badpv=0"},
+                                                       {"a1a7 g8h8 zzzz", "RESULT best=0/1 found=0 badpv=1"}};
+  for (auto [line, expected] : cases) {
+    std::string script = BOUND_ENGINE;
+    script.replace(script.find("BOUND_LINE"), 10, line);
+    const std::string engine = write_file("bound.sh", script, true);
+    const std::string suite = write_file("suite.epd", std::string(LADDER) + " bm #2;\n");
+    EXPECT_EQ(result_counts(run("--engine " + engine + " --ms 300 " + suite)), expected) << line;
+  }
 }
 
 TEST_F(MateSuiteRun, FirstLimitsThePositions) {

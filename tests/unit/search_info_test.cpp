@@ -23,6 +23,18 @@ void set_line(uint16_t* moves, std::initializer_list<const char*> texts) {
   moves[i] = 0;
 }
 
+// The line the tests print; captureless lambdas read it.
+ShownLine best;
+
+void set_best(int16_t score, uint8_t kind, std::initializer_list<const char*> texts) {
+  set_line(best.moves, texts);
+  for (auto& f : best.flags) f = 0;
+  best.score = score;
+  best.kind = kind;
+}
+
+void print_best() { report_search(best); }
+
 class SearchInfo : public testing::Test {
  protected:
   void SetUp() override {
@@ -35,8 +47,7 @@ class SearchInfo : public testing::Test {
     nodes = 406172;
     tt_used = 12583;
     multipv_lines = 1;
-    for (auto& f : pv_flags) f = 0;
-    set_line(pv_line, {"f3f7", "e8d7", "c4e6", "d7e8", "f7f8"});
+    set_best(9994, SHOWN_EXACT, {"f3f7", "e8d7", "c4e6", "d7e8", "f7f8"});
   }
   void TearDown() override {
     hash_mask = saved_mask_;
@@ -58,50 +69,69 @@ TEST(MateDistance, CountsMovesFromTheRootScore) {
 }
 
 TEST_F(SearchInfo, SingleLineMate) {
-  std::string out = capture([] { report_search(0, 0, 1, 20, 9994, pv_line, 1); });
-  EXPECT_EQ(out,
+  EXPECT_EQ(capture(print_best),
             "info depth 6 seldepth 11 time 1530 nodes 812344 nps 530900 hashfull 12 score mate 3 pv f3f7 e8d7 "
             "c4e6 d7e8 f7f8\n");
 }
 
-TEST_F(SearchInfo, NoLineForScoresBelowMate) {
-  EXPECT_EQ(capture([] { report_search(0, 0, 1, 20, 8999, pv_line, 1); }), "");
-  EXPECT_EQ(capture([] { report_search(0, 0, 1, 20, -9998, pv_line, 1); }), "");
+TEST_F(SearchInfo, NoLineForScoresBelowMateNorForARefutedClaim) {
+  const std::pair<int16_t, uint8_t> silent[] = {{8999, SHOWN_EXACT}, {-9998, SHOWN_EXACT}, {9994, SHOWN_NONE}};
+  for (auto [score, kind] : silent) {
+    set_best(score, kind, {"f3f7"});
+    EXPECT_EQ(capture(print_best), "") << score;
+  }
 }
 
-TEST_F(SearchInfo, MultiPvLinesCarryScoresAndTwoBlanksAfterPv) {
-  multipv_lines = 3;
+TEST_F(SearchInfo, BoundsAreNamedAfterTheScore) {
+  set_best(9994, SHOWN_LOWER, {"f3f7"});
+  EXPECT_NE(capture(print_best).find(" score mate 3 lowerbound pv f3f7\n"), std::string::npos);
+  set_best(9990, SHOWN_UPPER, {"f3f7"});
+  EXPECT_NE(capture(print_best).find(" score mate 5 upperbound pv f3f7\n"), std::string::npos);
+}
+
+TEST_F(SearchInfo, MultiPvLinesCarryScoresAndOneBlankBetweenWords) {
+  multipv_lines = 4;
   multipv_records[1].score = 120;
   set_line(multipv_records[1].moves, {"f3d5", "c6d8"});
   multipv_records[2].score = -9992;
   set_line(multipv_records[2].moves, {"f3e2", "d8h4"});
-  std::string out = capture([] { report_search(0, 0, 1, 20, 9994, pv_line, 1); });
+  // A mate for the side to move prints its own proven line, not the table's.
+  multipv_records[3].score = 9994;
+  set_line(multipv_records[3].moves, {"f3f6"});
+  multipv_records[3].shown = best;
+  set_line(multipv_records[3].shown.moves, {"f3f6", "e8d7", "f6f7", "d7d6", "f7e7"});
+  std::string out = capture(print_best);
   EXPECT_EQ(out,
             "info depth 6 seldepth 11 time 1530 nodes 812344 nps 530900 hashfull 12 score mate 3 multipv 1 pv "
             "f3f7 e8d7 c4e6 d7e8 f7f8\n"
-            "info  multipv 2 score cp 120 pv  f3d5 c6d8\n"
-            "info  multipv 3 score mate -4 pv  f3e2 d8h4\n");
+            "info multipv 2 score cp 120 pv f3d5 c6d8\n"
+            "info multipv 3 score mate -4 pv f3e2 d8h4\n"
+            "info multipv 4 score mate 3 pv f3f6 e8d7 f6f7 d7d6 f7e7\n");
   multipv_records[1].score = 8999;
   multipv_records[2].score = -9998;
-  out = capture([] { report_search(0, 0, 1, 20, 9998, pv_line, 1); });
+  multipv_records[3].shown.kind = SHOWN_NONE;  // refuted: not shown at all
+  set_best(9998, SHOWN_EXACT, {"f3f7"});
+  out = capture(print_best);
   EXPECT_NE(out.find("multipv 2 score cp 8999 pv"), std::string::npos) << out;
   EXPECT_NE(out.find("multipv 3 score mate -1 pv"), std::string::npos) << out;
+  EXPECT_EQ(out.find("multipv 4"), std::string::npos) << out;
 }
 
 TEST_F(SearchInfo, MultiPvAtDepthOneUsesTheSingleLine) {
   multipv_lines = 3;
   reported_depth = 1;
   seldepth = 0;
-  std::string out = capture([] { report_search(0, 0, 1, 20, 9998, pv_line, 1); });
+  best.score = 9998;
+  std::string out = capture(print_best);
   EXPECT_EQ(out.rfind("info depth 1 seldepth 1 ", 0), 0u) << out;
   EXPECT_EQ(out.find("multipv"), std::string::npos) << out;
 }
 
 TEST_F(SearchInfo, PromotionLetterInPvButNotInCurrmove) {
-  set_line(pv_line, {"e7e8"});
-  pv_flags[1] = 0x08 | 5;  // queen promotion
+  set_best(9998, SHOWN_EXACT, {"e7e8"});
+  best.flags[1] = 0x08 | 5;  // queen promotion
   elapsed = 0;
-  std::string out = capture([] { report_search(0, 0, 1, 20, 9998, pv_line, 1); });
+  std::string out = capture(print_best);
   EXPECT_NE(out.find(" nps 0 "), std::string::npos) << out;
   EXPECT_NE(out.find("pv e7e8q\n"), std::string::npos) << out;
   elapsed = 101;
@@ -117,7 +147,8 @@ TEST_F(SearchInfo, CurrmoveWaitsForTheFirstSecond) {
 TEST_F(SearchInfo, HashfullDoesNotOverflowOnLargeTables) {
   hash_mask = 0xFFFFFF;
   tt_used = 30000000;  // most of the 33554432 slots of both tables
-  std::string out = capture([] { report_search(0, 0, 1, 20, 9998, pv_line, 1); });
+  best.score = 9998;
+  std::string out = capture(print_best);
   EXPECT_NE(out.find(" hashfull 894 "), std::string::npos) << out;
 }
 

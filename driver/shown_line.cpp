@@ -1,0 +1,365 @@
+// Building the printed mate lines. The transposition table gives the line
+// first; it is trusted only while each entry's score and bound agree with
+// the announced mate at that ply, and only on moves that are legal. Where it
+// stops agreeing (an overwritten entry, a promotion whose piece the key does
+// not tell, a mated node that stored nothing) the exact prover takes over,
+// backing up one ply at a time when the table's line turns out not to be the
+// proof's.
+#include "driver/shown_line.h"
+
+#include <cstring>
+#ifdef TERVALK_LINE_STATS
+#include <chrono>
+#include <cstdio>
+#endif
+
+#include "board.h"
+#include "board/attacks.h"
+#include "board/make_move.h"
+#include "board/movegen.h"
+#include "search/mate_prover.h"
+#include "search/ordering.h"
+#include "search/tt.h"
+#include "search_state.h"
+#include "settings.h"
+
+namespace {
+
+// Why a tail could not be completed.
+enum TailResult { TAIL_DONE, TAIL_WRONG, TAIL_UNKNOWN };
+
+struct Builder {
+  uint8_t attacker;
+  int mated_ply;  // ply of the checkmated node: 2N for a mate in N
+  ShownLine* out;
+  Move made[PV_SLOTS];
+  int made_end;  // moves made[2 .. made_end - 1] are on the board
+};
+
+// The score an entry at line index i must hold for a mate at `mated_ply`.
+int16_t expected_score(int i, int mated_ply) {
+  return static_cast<int16_t>((i & 1) != 0 ? MATE_SCORE - mated_ply : mated_ply - MATE_SCORE);
+}
+
+// Whether the main table's entry of the position before line index i agrees
+// with the mate; its move key goes to *key.
+bool entry_agrees(uint8_t mover, int i, int mated_ply, uint16_t* key) {
+  const TtEntry& slot = tt_table[mover][hash_key & hash_mask];
+  if (slot.depth == TT_UNWRITTEN || slot.lock != hash_lock || slot.move == 0) return false;
+  if ((slot.flags & (TT_EXACT | TT_LOWER)) == 0) return false;
+  int score = slot.score;
+  if (score > MATE_BOUND)
+    score -= i;
+  else if (score < -MATE_BOUND)
+    score += i;
+  if (score != expected_score(i, mated_ply)) return false;
+  if (key != nullptr) *key = slot.move;
+  return true;
+}
+
+bool make_legal(uint8_t mover, const Move& m) {
+  make_move(mover, m);
+  if (!in_check(mover)) return true;
+  unmake_move(mover, m);
+  return false;
+}
+
+void put(Builder& b, int i, const Move& m) {
+  b.out->moves[i] = move_key(m.from, m.to);
+  b.out->flags[i] = static_cast<uint16_t>(m.flags);
+  b.made[i] = m;
+  b.made_end = i + 1;
+}
+
+uint8_t mover_at(const Builder& b, int i) { return (i & 1) != 0 ? b.attacker : static_cast<uint8_t>(b.attacker ^ 1); }
+
+// Follows the table from index 2 while it agrees; returns the first index
+// not filled. Promotions are told apart by the entry of the position each
+// piece leads to, and the last move by whether it mates.
+int walk_table(Builder& b) {
+  int i = 2;
+  while (i < b.mated_ply) {
+    const uint8_t mover = mover_at(b, i);
+    uint16_t key = 0;
+    if (!entry_agrees(mover, i, b.mated_ply, &key)) break;
+    ply = static_cast<int8_t>(i);
+    hash_move = 0;
+    generate_moves(mover);
+    bool advanced = false;
+    for (int k = list_start[i]; k < list_start[i + 1] && !advanced; k++) {
+      const Move m = move_stack[k];
+      if (move_key(m.from, m.to) != key || !make_legal(mover, m)) continue;
+      const bool last = i == b.mated_ply - 1;
+      ply = static_cast<int8_t>(i + 1);
+      const bool agrees = last ? side_is_mated(mover ^ 1) : entry_agrees(mover ^ 1, i + 1, b.mated_ply, nullptr);
+      ply = static_cast<int8_t>(i);
+      if (agrees) {
+        put(b, i, m);
+        advanced = true;
+      } else {
+        unmake_move(mover, m);
+      }
+    }
+    if (!advanced) break;
+    i++;
+  }
+  return i;
+}
+
+void take_back_to(Builder& b, int i) {
+  while (b.made_end > i) {
+    b.made_end--;
+    unmake_move(mover_at(b, b.made_end), b.made[b.made_end]);
+  }
+}
+
+// The legal move of the position equal to `wanted` (squares and flags).
+bool find_move(uint8_t mover, const Move& wanted, Move* found) {
+  hash_move = 0;
+  generate_moves(mover);
+  for (int k = list_start[ply]; k < list_start[ply + 1]; k++) {
+    const Move& m = move_stack[k];
+    if (m.from == wanted.from && m.to == wanted.to && (m.flags & 0xFFFF) == (wanted.flags & 0xFFFF)) {
+      *found = m;
+      return true;
+    }
+  }
+  return false;
+}
+
+// A defence of the position at index i (defender to move) after which the
+// attacker still needs `moves` moves to mate: the longest resistance.
+// The main table's move is tried first, so the line shows the defence the
+// search itself found.
+TailResult choose_defence(Builder& b, int i, int moves) {
+  const uint8_t defender = mover_at(b, i);
+  ply = static_cast<int8_t>(i);
+  const TtEntry& slot = tt_table[defender][hash_key & hash_mask];
+  hash_move = slot.depth != TT_UNWRITTEN && slot.lock == hash_lock ? slot.move : 0;
+  if (in_check(defender))
+    generate_evasions(defender);
+  else
+    generate_moves(defender);
+  const int first = list_start[i], last = list_start[i + 1] - 1;
+  for (int k = first; k <= last; k++) {
+    pick_best_move(k, last);
+    const Move m = move_stack[k];
+    if (!make_legal(defender, m)) continue;
+    ply = static_cast<int8_t>(i + 1);
+    const ProofResult faster = attacker_mates(b.attacker, moves - 1, nullptr);
+    ply = static_cast<int8_t>(i);
+    if (faster == PROOF_FAILS) {
+      put(b, i, m);
+      return TAIL_DONE;
+    }
+    unmake_move(defender, m);
+    if (faster == PROOF_UNKNOWN) return TAIL_UNKNOWN;
+  }
+  return TAIL_WRONG;
+}
+
+// The attacker to move at index i mates in exactly `moves`: fill the line
+// to the mate, the attacker's moves from the prover and the longest
+// defences between them.
+TailResult extract(Builder& b, int i, int moves) {
+  for (;;) {
+    ply = static_cast<int8_t>(i);
+    Move proven{};
+    if (attacker_mates(b.attacker, moves, &proven) != PROOF_MATES) return TAIL_UNKNOWN;
+    Move m{};
+    if (!find_move(b.attacker, proven, &m) || !make_legal(b.attacker, m)) return TAIL_WRONG;
+    put(b, i, m);
+    if (moves == 1) {
+      ply = static_cast<int8_t>(i + 1);
+      return side_is_mated(b.attacker ^ 1) ? TAIL_DONE : TAIL_WRONG;
+    }
+    const TailResult r = choose_defence(b, i + 1, moves - 1);
+    if (r != TAIL_DONE) return r;
+    i += 2;
+    moves--;
+  }
+}
+
+// The attacker to move at index i must mate in exactly `moves`.
+TailResult attacker_tail(Builder& b, int i, int moves) {
+  ply = static_cast<int8_t>(i);
+  for (int t = 1; t <= moves; t++) {
+    const ProofResult r = attacker_mates(b.attacker, t, nullptr);
+    if (r == PROOF_UNKNOWN) return TAIL_UNKNOWN;
+    if (r == PROOF_MATES) return t == moves ? extract(b, i, moves) : TAIL_WRONG;
+  }
+  return TAIL_WRONG;
+}
+
+// The defender to move at index i must be mated after exactly `moves` more
+// attacker moves, whatever it plays. Right after the root move the shortest
+// distance is searched from one move up, so that a shorter mate than the
+// search announced is shown as what it is.
+TailResult defender_tail(Builder& b, int i, int moves) {
+  ply = static_cast<int8_t>(i);
+  int found = 0;
+  if (i == 2) {
+    if (side_is_mated(b.attacker ^ 1)) {
+      b.mated_ply = 2;
+      return TAIL_DONE;
+    }
+    for (int t = 1; t <= moves && found == 0; t++) {
+      const ProofResult r = defender_loses(b.attacker, t);
+      if (r == PROOF_UNKNOWN) return TAIL_UNKNOWN;
+      if (r == PROOF_MATES) found = t;
+    }
+    if (found == 0) return TAIL_WRONG;
+    b.mated_ply = 2 + 2 * found;
+  } else {
+    const ProofResult all = defender_loses(b.attacker, moves);
+    if (all != PROOF_MATES) return all == PROOF_UNKNOWN ? TAIL_UNKNOWN : TAIL_WRONG;
+    const ProofResult sooner = defender_loses(b.attacker, moves - 1);
+    if (sooner != PROOF_FAILS) return sooner == PROOF_UNKNOWN ? TAIL_UNKNOWN : TAIL_WRONG;
+    found = moves;
+  }
+  const TailResult r = choose_defence(b, i, found);
+  return r == TAIL_DONE ? extract(b, i + 1, found) : r;
+}
+
+// Attacker moves still needed from index i for a mate at `mated_ply`.
+int moves_left(int i, int mated_ply) { return (mated_ply - i + 1) / 2; }
+
+// Completes the line from index `end`, where the table's line stopped;
+// true when it reaches the mate.
+bool complete_line(Builder& b, int end) {
+  if (end == b.mated_ply) {
+    if (end > 2) return true;
+    // A mate in one: the root move itself must mate.
+    ply = 2;
+    if (side_is_mated(b.attacker ^ 1)) return true;
+  }
+  for (;;) {
+    const int moves = moves_left(end, b.mated_ply);
+    const TailResult r =
+        (end & 1) != 0 ? attacker_tail(b, end, moves) : defender_tail(b, end, moves);
+    if (r == TAIL_DONE) return true;
+    take_back_to(b, end);
+    if (r == TAIL_UNKNOWN || end <= 2) return false;
+    // The table's move before this point was not the proof's: prove it too.
+    end--;
+    take_back_to(b, end);
+  }
+}
+
+// Results of recent builds, so that a line printed again at every iteration
+// costs nothing, and a failed proof is not repeated until the table offers
+// more of the line.
+struct Built {
+  bool filled;
+  uint32_t lock, key;
+  int16_t claimed;
+  int16_t walk_end;
+  ShownLine line;
+};
+constexpr int BUILT_SLOTS = 16;
+Built built[BUILT_SLOTS];
+int built_next;
+
+Built* find_built(uint32_t lock, uint32_t key, int16_t claimed) {
+  for (Built& entry : built)
+    if (entry.filled && entry.lock == lock && entry.key == key && entry.claimed == claimed) return &entry;
+  return nullptr;
+}
+
+#ifdef TERVALK_LINE_STATS
+// Measurement builds only: what the line proofs cost, printed after each search.
+struct Stats {
+  uint64_t builds, cached, proven, shorter, unknown, refuted, prover_nodes, micros;
+} stats;
+#endif
+
+}  // namespace
+
+void shown_line_stats_print() {
+#ifdef TERVALK_LINE_STATS
+  std::fprintf(stderr, "line-stats builds=%llu cached=%llu proven=%llu shorter=%llu unknown=%llu refuted=%llu nodes=%llu us=%llu\n",
+               (unsigned long long)stats.builds, (unsigned long long)stats.cached, (unsigned long long)stats.proven,
+               (unsigned long long)stats.shorter, (unsigned long long)stats.unknown, (unsigned long long)stats.refuted,
+               (unsigned long long)stats.prover_nodes, (unsigned long long)stats.micros);
+#endif
+}
+
+void shown_root_move(const Move& root, int16_t score, uint8_t kind, ShownLine* out) {
+  out->moves[1] = move_key(root.from, root.to);
+  out->flags[1] = static_cast<uint16_t>(root.flags);
+  out->moves[2] = 0;
+  out->flags[2] = 0;
+  out->score = score;
+  out->kind = kind;
+}
+
+void shown_lines_forget() {
+  std::memset(built, 0, sizeof(built));
+  built_next = 0;
+}
+
+void build_shown_line(uint8_t attacker, const Move& root, int16_t score, uint8_t kind, ShownLine* out) {
+  const int mated_ply = MATE_SCORE - score;
+  if (kind != SHOWN_EXACT || score <= MATE_BOUND || (mated_ply & 1) != 0 || mated_ply >= PV_SLOTS) {
+    shown_root_move(root, score, kind, out);
+    return;
+  }
+
+#ifdef TERVALK_LINE_STATS
+  const auto started = std::chrono::steady_clock::now();
+  stats.builds++;
+#endif
+  const int8_t saved_ply = ply;
+  const uint16_t saved_hash_move = hash_move;
+  const uint8_t saved_last_to = last_to_square;
+  const uint32_t saved_nodes = nodes;
+
+  // Results are remembered for the position after the root move.
+  const uint32_t lock = hash_lock, key = hash_key;
+  Builder b{attacker, mated_ply, out, {}, 2};
+  shown_root_move(root, score, SHOWN_EXACT, out);
+  const int walk_end = walk_table(b);
+
+  Built* known = find_built(lock, key, score);
+  if (known != nullptr && (known->line.kind == SHOWN_EXACT || walk_end <= known->walk_end)) {
+    take_back_to(b, 2);
+    *out = known->line;
+#ifdef TERVALK_LINE_STATS
+    stats.cached++;
+#endif
+  } else {
+    prover_begin(LINE_PROOF_BUDGET);
+    if (complete_line(b, walk_end)) {
+      out->moves[b.mated_ply] = 0;
+      out->flags[b.mated_ply] = 0;
+      out->score = static_cast<int16_t>(MATE_SCORE - b.mated_ply);
+      out->kind = SHOWN_EXACT;
+    } else if (prover_exhausted()) {
+      shown_root_move(root, score, SHOWN_LOWER, out);
+    } else {
+      shown_root_move(root, score, SHOWN_NONE, out);
+    }
+    take_back_to(b, 2);
+#ifdef TERVALK_LINE_STATS
+    stats.prover_nodes += prover_nodes_used();
+    if (out->kind == SHOWN_EXACT) stats.proven++;
+    if (out->kind == SHOWN_EXACT && out->score != score) stats.shorter++;
+    if (out->kind == SHOWN_LOWER) stats.unknown++;
+    if (out->kind == SHOWN_NONE) stats.refuted++;
+#endif
+    if (known == nullptr) {
+      known = &built[built_next];
+      built_next = (built_next + 1) % BUILT_SLOTS;
+    }
+    *known = Built{true, lock, key, score, static_cast<int16_t>(walk_end), *out};
+  }
+
+#ifdef TERVALK_LINE_STATS
+  stats.micros += static_cast<uint64_t>(
+      std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - started).count());
+#endif
+  ply = saved_ply;
+  hash_move = saved_hash_move;
+  last_to_square = saved_last_to;
+  nodes = saved_nodes;
+}

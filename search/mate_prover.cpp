@@ -1,0 +1,229 @@
+// The exact mate prover: an AND-OR search over every legal move of both
+// sides, with no pruning, so that what it proves holds on the board. Its
+// table remembers, per position and role, the shortest distance proven to
+// mate and the longest proven not to; both are facts of the position and
+// never go stale.
+#include "search/mate_prover.h"
+
+#include <cstring>
+
+#include "board.h"
+#include "board/attacks.h"
+#include "board/make_move.h"
+#include "board/movegen.h"
+#include "search/ordering.h"
+#include "search/tt.h"
+#include "search_state.h"
+#include "settings.h"
+
+namespace {
+
+constexpr uint32_t PROOF_ENTRIES = 1u << 17;
+constexpr uint32_t PROOF_MASK = PROOF_ENTRIES - 1;
+
+struct ProofEntry {
+  uint32_t lock;
+  uint32_t check;   // a second key: a false match needs both to agree
+  uint16_t move;    // from << 6 | to: the mating move, or a defence that holds
+  uint16_t flags;   // the move's flags, so that a promotion keeps its piece
+  uint8_t tag;      // 0 empty, else role and side to move
+  int8_t mates_in;  // shortest distance proven to mate, 0 none
+  int8_t fails_to;  // longest distance proven not to mate, 0 none
+};
+static_assert(sizeof(ProofEntry) == 16);
+
+ProofEntry proof_table[PROOF_ENTRIES];
+uint32_t budget;
+uint32_t used;
+bool exhausted;
+
+// Castling rights and the en-passant square are not in the position's keys
+// but change which moves exist, so they are part of a proof's identity.
+uint32_t rights_bits() {
+  uint32_t bits = ep_square > 0 ? static_cast<uint32_t>(ep_square) : 0;
+  for (int side = WHITE; side <= BLACK; side++) {
+    const int home = king_home[side];
+    if (castled[side] != 0 || moved_count[home] != 0) continue;
+    if (moved_count[home + 3] == 0) bits |= 1u << (8 + 2 * side);
+    if (moved_count[home - 4] == 0) bits |= 1u << (9 + 2 * side);
+  }
+  return bits;
+}
+
+struct Slot {
+  ProofEntry* entry;
+  uint32_t lock, check;
+  uint8_t tag;
+};
+
+Slot slot_for(uint8_t mover, bool defender_node) {
+  const uint32_t rights = rights_bits();
+  const uint8_t tag = static_cast<uint8_t>(1 | mover << 1 | (defender_node ? 4 : 0));
+  const uint32_t mix = rights * 0x9E3779B1u ^ tag * 0x85EBCA77u;
+  Slot s;
+  s.entry = &proof_table[(hash_key ^ mix) & PROOF_MASK];
+  s.lock = hash_lock ^ mix;
+  s.check = hash_key ^ (rights << 7);
+  s.tag = tag;
+  return s;
+}
+
+bool owns(const Slot& s) { return s.entry->tag == s.tag && s.entry->lock == s.lock && s.entry->check == s.check; }
+
+void remember(const Slot& s, bool mates, int moves, const Move* move) {
+  ProofEntry& e = *s.entry;
+  if (!owns(s)) e = ProofEntry{s.lock, s.check, 0, 0, s.tag, 0, 0};
+  if (mates) {
+    if (e.mates_in == 0 || moves < e.mates_in) e.mates_in = static_cast<int8_t>(moves);
+  } else if (moves > e.fails_to) {
+    e.fails_to = static_cast<int8_t>(moves);
+  }
+  if (move != nullptr) {
+    e.move = move_key(move->from, move->to);
+    e.flags = static_cast<uint16_t>(move->flags);
+  }
+}
+
+// The main table's move for the side to move, a good first guess for both
+// the attacker's mate and the defender's best defence.
+uint16_t main_table_move(uint8_t mover) {
+  const TtEntry& slot = tt_table[mover][hash_key & hash_mask];
+  return slot.depth != TT_UNWRITTEN && slot.lock == hash_lock ? slot.move : 0;
+}
+
+// Generates the moves of `mover` into the current ply's slice, the hinted
+// move first in the ordering.
+void generate_ordered(uint8_t mover, bool in_check_now, uint16_t hint) {
+  hash_move = hint;
+  if (in_check_now)
+    generate_evasions(mover);
+  else
+    generate_moves(mover);
+}
+
+bool count_move() {
+  if (++used > budget) exhausted = true;
+  return !exhausted;
+}
+
+// Makes the move; false (and taken back) when it leaves the mover in check.
+bool make_legal(uint8_t mover, const Move& m) {
+  make_move(mover, m);
+  if (!in_check(mover)) return true;
+  unmake_move(mover, m);
+  return false;
+}
+
+// The entry's move as a full move record, for a caller that wants it.
+Move entry_move(const ProofEntry& e) {
+  return Move{static_cast<int8_t>(key_from(e.move)), static_cast<int8_t>(key_to(e.move)), 0, e.flags};
+}
+
+bool room_for_child() { return ply + 1 < MAX_PLY; }
+
+}  // namespace
+
+void prover_begin(uint32_t node_budget) {
+  budget = node_budget;
+  used = 0;
+  exhausted = false;
+}
+
+uint32_t prover_nodes_used() { return used; }
+bool prover_exhausted() { return exhausted; }
+
+void prover_clear() { std::memset(proof_table, 0, sizeof(proof_table)); }
+
+bool side_is_mated(uint8_t side) {
+  if (!in_check(side)) return false;
+  generate_evasions(side);
+  return list_start[ply + 1] == list_start[ply];
+}
+
+ProofResult attacker_mates(uint8_t attacker, int moves, Move* mating_move) {
+  if (moves < 1) return PROOF_FAILS;
+  if (exhausted || !room_for_child()) return PROOF_UNKNOWN;
+  const Slot slot = slot_for(attacker, false);
+  uint16_t hint = 0;
+  if (owns(slot)) {
+    const ProofEntry& e = *slot.entry;
+    if (e.mates_in != 0 && e.mates_in <= moves) {
+      if (mating_move != nullptr) *mating_move = entry_move(e);
+      return PROOF_MATES;
+    }
+    if (e.fails_to >= moves) return PROOF_FAILS;
+    hint = e.move;
+  }
+  if (hint == 0) hint = main_table_move(attacker);
+
+  const uint8_t defender = attacker ^ 1;
+  generate_ordered(attacker, in_check(attacker), hint);
+  const int first = list_start[ply], last = list_start[ply + 1] - 1;
+  bool unknown = false;
+  for (int i = first; i <= last; i++) {
+    pick_best_move(i, last);
+    const Move m = move_stack[i];
+    if (!count_move()) return PROOF_UNKNOWN;
+    if (!make_legal(attacker, m)) continue;
+    ply++;
+    // Only a check can mate at once.
+    const ProofResult r = moves == 1 ? (side_is_mated(defender) ? PROOF_MATES : PROOF_FAILS)
+                                     : defender_loses(attacker, moves - 1);
+    ply--;
+    unmake_move(attacker, m);
+    if (r == PROOF_MATES) {
+      remember(slot, true, moves, &m);
+      if (mating_move != nullptr) *mating_move = m;
+      return PROOF_MATES;
+    }
+    if (r == PROOF_UNKNOWN) unknown = true;
+  }
+  if (unknown) return PROOF_UNKNOWN;
+  remember(slot, false, moves, nullptr);
+  return PROOF_FAILS;
+}
+
+ProofResult defender_loses(uint8_t attacker, int moves) {
+  const uint8_t defender = attacker ^ 1;
+  if (moves < 1) return side_is_mated(defender) ? PROOF_MATES : PROOF_FAILS;
+  if (exhausted || !room_for_child()) return PROOF_UNKNOWN;
+  const Slot slot = slot_for(defender, true);
+  uint16_t hint = 0;
+  if (owns(slot)) {
+    const ProofEntry& e = *slot.entry;
+    if (e.mates_in != 0 && e.mates_in <= moves) return PROOF_MATES;
+    if (e.fails_to >= moves) return PROOF_FAILS;
+    hint = e.move;
+  }
+  if (hint == 0) hint = main_table_move(defender);
+
+  const bool checked = in_check(defender);
+  generate_ordered(defender, checked, hint);
+  const int first = list_start[ply], last = list_start[ply + 1] - 1;
+  bool unknown = false;
+  int legal = 0;
+  for (int i = first; i <= last; i++) {
+    pick_best_move(i, last);
+    const Move m = move_stack[i];
+    if (!count_move()) return PROOF_UNKNOWN;
+    if (!make_legal(defender, m)) continue;
+    legal++;
+    ply++;
+    const ProofResult r = attacker_mates(attacker, moves, nullptr);
+    ply--;
+    unmake_move(defender, m);
+    if (r == PROOF_FAILS) {
+      remember(slot, false, moves, &m);
+      return PROOF_FAILS;
+    }
+    if (r == PROOF_UNKNOWN) unknown = true;
+  }
+  if (legal == 0) {
+    // Checkmated here (lost whatever the distance), or stalemated (never lost).
+    remember(slot, checked, checked ? 1 : INT8_MAX, nullptr);
+    return checked ? PROOF_MATES : PROOF_FAILS;
+  }
+  if (unknown) return PROOF_UNKNOWN;
+  remember(slot, true, moves, nullptr);
+  return PROOF_MATES;
+}

@@ -1,0 +1,138 @@
+// The exact mate prover against a brute-force solver on the tests' own
+// rules, and the lines built from it.
+#include <gtest/gtest.h>
+
+#include "board_fixture.h"
+#include "board/make_move.h"
+#include "board/position_check.h"
+#include "driver/shown_line.h"
+#include "search/mate_prover.h"
+#include "search/tt.h"
+#include "tools/chess_rules.h"
+
+namespace {
+
+// Mate in at most k by the side to move, by trying everything.
+bool brute_mates(const rules::Position& p, int k) {
+  if (k < 1) return false;
+  rules::MoveList attacks;
+  rules::legal_moves(p, &attacks);
+  for (int i = 0; i < attacks.count; i++) {
+    rules::Position q = p;
+    rules::play_move(&q, attacks.moves[i]);
+    if (rules::checkmate(q)) return true;
+    if (k == 1) continue;
+    rules::MoveList defences;
+    rules::legal_moves(q, &defences);
+    bool all_lose = defences.count > 0;
+    for (int j = 0; j < defences.count && all_lose; j++) {
+      rules::Position r = q;
+      rules::play_move(&r, defences.moves[j]);
+      all_lose = brute_mates(r, k - 1);
+    }
+    if (all_lose) return true;
+  }
+  return false;
+}
+
+class MateProver : public BoardTest {
+ protected:
+  void SetUp() override {
+    BoardTest::SetUp();
+    prover_clear();
+    tt_clear();
+  }
+  // The prover's answer for the side to move of `fen`, with the generation
+  // starting above the root's slice as it does at the root.
+  static ProofResult prove(const char* fen, int moves, uint32_t budget = 10000000) {
+    set_fen(fen);
+    generate_moves(side_to_move);  // the root's list, kept intact below
+    ply = 2;
+    prover_begin(budget);
+    const ProofResult r = attacker_mates(side_to_move, moves, nullptr);
+    ply = 1;
+    return r;
+  }
+};
+
+TEST_F(MateProver, AgreesWithBruteForce) {
+  const char* fens[] = {
+      "k7/2R5/3P3K/8/8/8/8/8 w - - 0 1",         // 2.d8=Q mates, d8=R does not
+      "6k1/2R5/8/5P2/5R2/2K5/1p6/8 w - - 0 1",   // 1...b1=N+ delays the mate
+      "2k5/4PB2/1K6/8/8/8/8/8 w - - 0 1",        // only e8=Q mates at once
+      "7k/5Q2/6K1/8/8/8/8/8 w - - 0 1",          // many mates, and stalemates to avoid
+      "r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 0 1",    // castling on both sides
+      "4k3/8/8/3pP3/8/8/8/4K2R w K d6 0 1",      // an en-passant capture exists
+      "8/8/8/8/8/5k2/5p2/5K2 b - - 0 1",         // no mate at all
+  };
+  for (const char* fen : fens) {
+    rules::Position p;
+    ASSERT_TRUE(rules::set_fen(&p, fen)) << fen;
+    for (int k = 1; k <= 3; k++) {
+      const ProofResult r = prove(fen, k);
+      EXPECT_EQ(r, brute_mates(p, k) ? PROOF_MATES : PROOF_FAILS) << fen << " in " << k;
+      EXPECT_TRUE(position_consistent()) << fen;
+    }
+  }
+}
+
+TEST_F(MateProver, StalemateIsNoMateAndCheckmateNeedsCheck) {
+  // Kc7 / Qb6 would stalemate; Qb7 mates.
+  EXPECT_EQ(prove("k7/8/1QK5/8/8/8/8/8 w - - 0 1", 1), PROOF_MATES);
+  EXPECT_EQ(prove("k7/8/2K5/8/8/8/8/1Q6 b - - 0 1", 1), PROOF_FAILS);
+}
+
+TEST_F(MateProver, AnExhaustedBudgetIsUnknownNotFalse) {
+  EXPECT_EQ(prove("6k1/2R5/8/5P2/5R2/2K5/1p6/8 w - - 0 1", 3, 50), PROOF_UNKNOWN);
+  EXPECT_TRUE(prover_exhausted());
+  // The partial work left no false fact behind.
+  EXPECT_EQ(prove("6k1/2R5/8/5P2/5R2/2K5/1p6/8 w - - 0 1", 3), PROOF_MATES);
+}
+
+TEST_F(MateProver, LeavesTheSearchStateAsItFoundIt) {
+  set_fen("k7/2R5/3P3K/8/8/8/8/8 w - - 0 1");
+  generate_moves(side_to_move);
+  Move d7{};
+  for (int i = list_start[1]; i < list_start[2]; i++)
+    if (text_of(move_stack[i]) == "d6d7") d7 = move_stack[i];
+  const int root_moves = list_start[2];
+  make_move(WHITE, d7);
+  nodes = 1234;
+  hash_move = 77;
+  ShownLine line{};
+  build_shown_line(WHITE, d7, 9996, SHOWN_EXACT, &line);
+  EXPECT_EQ(nodes, 1234u);
+  EXPECT_EQ(hash_move, 77);
+  EXPECT_EQ(ply, 1);
+  EXPECT_EQ(list_start[2], root_moves);
+  ASSERT_EQ(line.kind, SHOWN_EXACT);
+  EXPECT_EQ(text_of(Move{static_cast<int8_t>(key_from(line.moves[3])), static_cast<int8_t>(key_to(line.moves[3])), 0,
+                         line.flags[3]}),
+            "d7d8q");
+  EXPECT_EQ(line.moves[4], 0);
+  unmake_move(WHITE, d7);
+  EXPECT_TRUE(position_consistent());
+}
+
+TEST_F(MateProver, AClaimThatIsShorterIsShownShorterAndAFalseOneNotAtAll) {
+  set_fen("6k1/5ppp/8/8/8/8/8/R5K1 w - - 0 1");
+  generate_moves(side_to_move);
+  Move a8{}, a7{};
+  for (int i = list_start[1]; i < list_start[2]; i++) {
+    if (text_of(move_stack[i]) == "a1a8") a8 = move_stack[i];
+    if (text_of(move_stack[i]) == "a1a7") a7 = move_stack[i];
+  }
+  ShownLine line{};
+  make_move(WHITE, a8);
+  shown_lines_forget();
+  build_shown_line(WHITE, a8, 9994, SHOWN_EXACT, &line);  // claimed mate in 3, is mate in 1
+  EXPECT_EQ(line.kind, SHOWN_EXACT);
+  EXPECT_EQ(line.score, 9998);
+  unmake_move(WHITE, a8);
+  make_move(WHITE, a7);
+  build_shown_line(WHITE, a7, 9996, SHOWN_EXACT, &line);  // no mate in 2 after Ra7
+  EXPECT_EQ(line.kind, SHOWN_NONE);
+  unmake_move(WHITE, a7);
+}
+
+}  // namespace
