@@ -379,6 +379,7 @@ void record_multipv_line(uint8_t side, const Move& m, int position, uint8_t kind
   record.moves[1] = key_of(m);
   record.score = m.score;
   record.flags[1] = static_cast<uint16_t>(m.flags);
+  record.locks[1] = game_record[game_index].prev_hash_lock;
   multipv_from_table(side ^ 1, 2, position);
   build_shown_line(side, m, m.score, kind, &record.shown);
   for (int k = position; k > 0 && multipv_records[k].score > multipv_records[k - 1].score; k--) {
