@@ -7,6 +7,7 @@
 
 std::FILE* learn_file = nullptr;
 uint32_t learn_count;
+bool learn_starting_over;
 
 namespace {
 
@@ -28,13 +29,27 @@ std::FILE* create_learn_file() {
   return file;
 }
 
+// Another engine may write the same file: every read must see what is on
+// disk now, not what a buffer held from before.
+std::FILE* unbuffered(std::FILE* file) {
+  if (file != nullptr) std::setvbuf(file, nullptr, _IONBF, 0);
+  return file;
+}
+
+// A record of zeros is a gap, never a result.
+bool all_zero(const unsigned char bytes[LEARN_RECORD_SIZE]) {
+  for (int i = 0; i < LEARN_RECORD_SIZE; i++)
+    if (bytes[i] != 0) return false;
+  return true;
+}
+
 }  // namespace
 
 void learn_switch_on() {
   // Reopening would leak the handle already held; a reload is all that is due.
   if (learn_file == nullptr) {
-    learn_file = std::fopen(LEARN_FILE_NAME, "rb+");
-    if (learn_file == nullptr) learn_file = create_learn_file();
+    learn_file = unbuffered(std::fopen(LEARN_FILE_NAME, "rb+"));
+    if (learn_file == nullptr) learn_file = unbuffered(create_learn_file());
   }
   // Nothing may be written to a file that is not there.
   learn_enabled = learn_file != nullptr;
@@ -52,15 +67,21 @@ void learn_load() {
   unsigned char bytes[LEARN_RECORD_SIZE];
   // Without a header the count of an earlier file must not steer appends.
   learn_count = 1;
+  learn_starting_over = false;
   if (!seek_learn_record(learn_file, 0) || !read_learn_bytes(learn_file, bytes)) return;
   learn_count = decode_learn_count(bytes);
   // A count no file of this engine holds is not trusted: appends start over
-  // at record 1 (a count of 0 would put them over the header).
-  if (learn_count == 0 || learn_count > LEARN_COUNT_LIMIT) learn_count = 1;
+  // at record 1.
+  if (learn_count > LEARN_COUNT_LIMIT) {
+    learn_count = 1;
+    learn_starting_over = true;
+  }
+  if (learn_count == 0) learn_count = 1;
   // Before the first isready there are no tables; the first isready loads them.
   if (tt_table[0] == nullptr || tt_table[1] == nullptr) return;
   // Every whole record counts, whatever the header says.
   while (read_learn_bytes(learn_file, bytes)) {
+    if (all_zero(bytes)) continue;
     const LearnRecord record = decode_learn_record(bytes);
     TtEntry& slot = tt_table[record.side == 0 ? 0 : 1][record.key & hash_mask];
     slot.lock = record.lock;

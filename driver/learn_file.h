@@ -10,6 +10,9 @@ constexpr int LEARN_RECORD_SIZE = 16;
 
 extern std::FILE* learn_file;   // open while learn_enabled is set
 extern uint32_t learn_count;    // records in use, header included
+// Set when the header's count was beyond any file of this engine: appends
+// then start over at record 1 instead of following the file's last record.
+extern bool learn_starting_over;
 
 // Sets learn_enabled and opens the file, creating it with a header of count 1
 // when it is missing, then loads it. A file that can be neither opened nor

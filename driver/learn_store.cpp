@@ -34,22 +34,32 @@ bool worth_learning(const Move& best) {
   return game_index >= LEARN_OPENING_MOVES || !score_stable(first_pass_score, best.score);
 }
 
-// The record number of the position's entry, 0 when the file has none.
-// Reading goes on to the last whole record, whatever the header says.
-uint32_t find_entry(LearnRecord& found) {
+// The record number of the position's entry, 0 when the file has none; `end`
+// is the number of the first record that is not whole (header included), so
+// a record another engine appended, or one whose count never reached the
+// header, is found and never overwritten, while a record cut short is.
+uint32_t find_entry(LearnRecord& found, uint32_t& end) {
   unsigned char bytes[LEARN_RECORD_SIZE];
+  end = 1;
   if (!seek_learn_record(learn_file, 1)) return 0;
-  for (uint32_t number = 1; read_learn_bytes(learn_file, bytes); number++) {
+  for (; read_learn_bytes(learn_file, bytes); end++) {
     found = decode_learn_record(bytes);
-    if (found.lock == hash_lock) return number;
+    if (found.lock == hash_lock) return end;
   }
   return 0;
 }
 
-// The header follows learn_count, so it never claims a record that was not
-// written whole, whatever count it held before.
-void raise_count() {
-  learn_count++;
+// Where a new entry goes: after the last whole record, unless the file's
+// count was not believed, when the records are written over from the start.
+uint32_t append_target(uint32_t end) {
+  if (learn_starting_over && learn_count < end) return learn_count;
+  return end;
+}
+
+// The header counts the records up to the one just appended, so it never
+// claims a record that was not written whole, whatever count it held before.
+void raise_count(uint32_t appended) {
+  learn_count = appended + 1;
   unsigned char header[LEARN_RECORD_SIZE];
   if (!seek_learn_record(learn_file, 0) || !read_learn_bytes(learn_file, header)) return;
   encode_learn_count(learn_count, header);
@@ -62,9 +72,10 @@ void learn_store(uint8_t side, const Move& best) {
   if (!worth_learning(best)) return;
 
   LearnRecord existing;
-  const uint32_t number = find_entry(existing);
+  uint32_t end;
+  const uint32_t number = find_entry(existing, end);
   if (number != 0 && existing.depth >= iteration_depth) return;
-  const uint32_t target = number != 0 ? number : learn_count;
+  const uint32_t target = number != 0 ? number : append_target(end);
 
   const LearnRecord record{hash_lock, hash_key, best.score, TT_EXACT, iteration_depth, side,
                            move_key(best.from, best.to)};
@@ -74,5 +85,5 @@ void learn_store(uint8_t side, const Move& best) {
   if (!seek_learn_record(learn_file, target) || !write_learn_bytes(learn_file, bytes) ||
       std::fflush(learn_file) != 0)
     return;
-  if (number == 0) raise_count();
+  if (number == 0) raise_count(target);
 }

@@ -228,13 +228,35 @@ TEST_F(Learning, HugeCountStartsOverAndIsNotCarriedOn) {
 }
 
 TEST_F(Learning, CountBeyondTheFileNeverClaimsAMissingRecord) {
-  write_file(header(4) + entry(0xBEEF0001u, 5, 12, 6, 0, 1));
+  const std::string kept = entry(0xBEEF0001u, 5, 12, 6, 0, 1);
+  write_file(header(4) + kept);
   learn_switch_on();
   learn_store(WHITE, e2e4(0));
   const std::string bytes = file_bytes();
-  EXPECT_LE(le32(bytes, 0) * 16, bytes.size());
-  EXPECT_EQ(le32(bytes, 0), 5u);
-  EXPECT_EQ(le32(bytes, 64), hash_lock);
+  ASSERT_EQ(bytes.size(), 48u);  // no gap of zero records
+  EXPECT_EQ(le32(bytes, 0), 3u);
+  EXPECT_EQ(bytes.substr(16, 16), kept);
+  EXPECT_EQ(le32(bytes, 32), hash_lock);
+}
+
+// Another engine appends to the file this one holds open.
+TEST_F(Learning, RecordAppendedMeanwhileIsKept) {
+  learn_switch_on();
+  const std::string theirs = entry(0xBEEF0001u, 5, 12, 6, 0, 1);
+  write_file(header(2) + theirs);
+  learn_store(WHITE, e2e4(0));
+  const std::string bytes = file_bytes();
+  ASSERT_EQ(bytes.size(), 48u);
+  EXPECT_EQ(le32(bytes, 0), 3u);
+  EXPECT_EQ(bytes.substr(16, 16), theirs);
+  EXPECT_EQ(le32(bytes, 32), hash_lock);
+}
+
+TEST_F(Learning, ZeroRecordsAreNotLoaded) {
+  write_file(header(3) + std::string(16, '\0') + entry(0xBEEF0001u, 5, 12, 6, 0, 1));
+  learn_switch_on();
+  EXPECT_EQ(tt_table[WHITE][0].depth, TT_UNWRITTEN);
+  EXPECT_EQ(tt_table[WHITE][5 & hash_mask].lock, 0xBEEF0001u);
 }
 
 TEST_F(Learning, FailedAppendLeavesTheCountAlone) {
@@ -266,16 +288,23 @@ TEST_F(Learning, WithoutTablesOnlyTheCountIsRead) {
 
 TEST_F(Learning, MissingOrZeroCountNeverAimsAtTheHeader) {
   const std::string kept = entry(0xBEEF0001u, 5, 12, 6, 0, 1);
-  for (const std::string& bytes : {std::string(), std::string("\x02\0\0", 3), header(0) + kept}) {
-    write_file(bytes);
+  const struct {
+    std::string bytes;
+    uint32_t record;  // where the entry goes
+  } cases[] = {{std::string(), 1}, {std::string("\x02\0\0", 3), 1}, {header(0) + kept, 2}};
+  for (const auto& c : cases) {
+    write_file(c.bytes);
     learn_count = 7;  // left from an earlier file
     learn_switch_on();
     EXPECT_EQ(learn_count, 1u);
     learn_store(WHITE, e2e4(0));
     const std::string after = file_bytes();
-    ASSERT_GE(after.size(), 32u);
-    EXPECT_EQ(le32(after, 16), hash_lock);  // record 1, never record 0
-    EXPECT_LE(le32(after, 0) * 16, after.size());
+    ASSERT_EQ(after.size(), 16u * (c.record + 1));
+    EXPECT_EQ(le32(after, 16 * c.record), hash_lock);  // never record 0
+    EXPECT_EQ(le32(after, 0), c.record + 1);
+    if (c.record == 2) {
+      EXPECT_EQ(after.substr(16, 16), kept);
+    }
     learn_switch_off();
   }
 }
