@@ -4,6 +4,7 @@
 #include "driver/learn_record.h"
 #include "search/tt.h"
 #include "settings.h"
+#include "types.h"
 
 std::FILE* learn_file = nullptr;
 uint32_t learn_count;
@@ -41,6 +42,26 @@ bool all_zero(const unsigned char bytes[LEARN_RECORD_SIZE]) {
   for (int i = 0; i < LEARN_RECORD_SIZE; i++)
     if (bytes[i] != 0) return false;
   return true;
+}
+
+// Writes a record over its table slot. A mate the file claims was not proven
+// by the search that reads it, and a file can say anything: such a record
+// keeps only its move, as the first move to try, with no bound that could end
+// a search and depth 0, so that any result of the search replaces it.
+void place_learned(const LearnRecord& record) {
+  TtEntry& slot = tt_table[record.side == 0 ? 0 : 1][record.key & hash_mask];
+  slot.lock = record.lock;
+  slot.move = record.move;
+  slot.age = LEARNED_AGE;
+  if (record.score > MATE_BOUND || record.score < -MATE_BOUND) {
+    slot.depth = 0;
+    slot.score = 0;
+    slot.flags = 0;
+    return;
+  }
+  slot.depth = record.depth;
+  slot.score = record.score;
+  slot.flags = record.flags;
 }
 
 }  // namespace
@@ -82,13 +103,6 @@ void learn_load() {
   // Every whole record counts, whatever the header says.
   while (read_learn_bytes(learn_file, bytes)) {
     if (all_zero(bytes)) continue;
-    const LearnRecord record = decode_learn_record(bytes);
-    TtEntry& slot = tt_table[record.side == 0 ? 0 : 1][record.key & hash_mask];
-    slot.lock = record.lock;
-    slot.depth = record.depth;
-    slot.score = record.score;
-    slot.flags = record.flags;
-    slot.move = record.move;
-    slot.age = LEARNED_AGE;
+    place_learned(decode_learn_record(bytes));
   }
 }

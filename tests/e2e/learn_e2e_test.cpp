@@ -10,7 +10,11 @@
 #include <string>
 #include <vector>
 
+#include "board.h"
+#include "board/notation.h"
 #include "engine_process.h"
+#include "protocol/command_loop.h"
+#include "protocol/game_setup.h"
 
 namespace {
 
@@ -140,5 +144,49 @@ INSTANTIATE_TEST_SUITE_P(
                     DamagedFile{"CutMidRecord", 3, 2, 9, 3},
                     DamagedFile{"HeaderOvercounts", 9, 1, 0, 2}),
     [](const testing::TestParamInfo<DamagedFile>& info) { return info.param.name; });
+
+struct ForgedMate {
+  const char* name;
+  const char* move;     // White's first move, after which the record stands
+  int16_t score;        // for Black to move there: being mated
+  bool check_bestmove;  // the forged move is a poor one the search never picks
+};
+
+void PrintTo(const ForgedMate& c, std::ostream* os) { *os << c.name; }
+
+class LearnForgedMate : public testing::TestWithParam<ForgedMate> {};
+
+// A learning file is data anyone can edit: a mate it claims must neither be
+// shown nor played unless the search proves it.
+TEST_P(LearnForgedMate, NeitherShownNorPlayed) {
+  const ForgedMate& c = GetParam();
+  ensure_engine_ready();
+  new_game();
+  ASSERT_EQ(enter_move(c.move), 1) << c.move;
+  const std::string record = le_bytes(hash_lock, 4) + le_bytes(hash_key, 4) + le_bytes(static_cast<uint16_t>(c.score), 2) +
+                             "\x01\x64\x01" + std::string(1, '\0') + le_bytes(62 << 6 | 47, 2);  // exact, depth 100, g8h6
+  new_game();
+
+  EngineProcess engine;
+  std::ofstream(engine.workdir() + "/KORWEN.LRN", std::ios::binary) << le_bytes(2, 4) + std::string(12, '\0') + record;
+  start_learning(engine);
+  engine.send_line("position startpos");
+  engine.send_line("go depth 5");
+  const auto lines = engine.read_until("bestmove", 60000);
+  ASSERT_FALSE(lines.empty());
+  for (const std::string& line : lines) {
+    EXPECT_EQ(line.find("score mate"), std::string::npos) << line;
+  }
+  ASSERT_EQ(lines.back().rfind("bestmove ", 0), 0u) << lines.back();
+  if (c.check_bestmove) {
+    EXPECT_NE(lines.back().substr(9, 4), c.move);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(LearnE2e, LearnForgedMate,
+                         testing::Values(ForgedMate{"MateInOneAfterE4", "e2e4", -10000, false},
+                                         ForgedMate{"MateInOneAfterF3", "f2f3", -10000, true},
+                                         ForgedMate{"DistantMateAfterF3", "f2f3", -9800, true}),
+                         [](const testing::TestParamInfo<ForgedMate>& info) { return info.param.name; });
 
 }  // namespace

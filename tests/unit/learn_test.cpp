@@ -168,7 +168,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(Learning, SwitchingOnAgainPutsTheEntryInTheTable) {
   learn_switch_on();
   iteration_depth = 11;
-  learn_store(WHITE, e2e4(9990));
+  learn_store(WHITE, e2e4(321));
   learn_switch_off();
   tt_clear();
 
@@ -177,11 +177,31 @@ TEST_F(Learning, SwitchingOnAgainPutsTheEntryInTheTable) {
   const TtEntry* slot = tt_probe_slot(WHITE);
   ASSERT_NE(slot, nullptr);
   EXPECT_EQ(slot->move, E2 << 6 | E4);
-  EXPECT_EQ(slot->score, 9990);
+  EXPECT_EQ(slot->score, 321);
   EXPECT_EQ(slot->depth, 11);
   EXPECT_EQ(slot->flags, TT_EXACT);
   EXPECT_EQ(slot->age, 32);
   EXPECT_EQ(tt_probe_slot(BLACK), nullptr);  // the entry was for White to move
+}
+
+// A mate score from the file is not believed: the move stays as a hint that
+// cuts nothing off and yields to any result of the search.
+TEST_F(Learning, LoadedMateScoresKeepOnlyTheMove) {
+  for (int16_t score : {9990, -10000, 9001, -9001}) {
+    write_file(header(2) + entry(0xBEEF0001u, 5, score, 100, 0, 99));
+    learn_switch_on();
+    const TtEntry& slot = tt_table[WHITE][5 & hash_mask];
+    EXPECT_EQ(slot.lock, 0xBEEF0001u) << score;
+    EXPECT_EQ(slot.move, 99) << score;
+    EXPECT_EQ(slot.flags, 0) << score;
+    EXPECT_EQ(slot.score, 0) << score;
+    EXPECT_EQ(slot.depth, 0) << score;
+    learn_switch_off();
+  }
+  write_file(header(2) + entry(0xBEEF0001u, 5, 9000, 100, 0, 99));  // the highest score that is no mate
+  learn_switch_on();
+  EXPECT_EQ(tt_table[WHITE][5 & hash_mask].score, 9000);
+  EXPECT_EQ(tt_table[WHITE][5 & hash_mask].depth, 100);
 }
 
 TEST_F(Learning, BlackEntriesGoToBlacksTable) {
