@@ -12,6 +12,7 @@
 #include "board/movegen.h"
 #include "board_fixture.h"
 #include "driver/book.h"
+#include "driver/random.h"
 #include "search/tt.h"
 #include "settings.h"
 
@@ -227,6 +228,29 @@ TEST(BookPick, CheckSearchResultAdjustsTheWeight) {
     EXPECT_EQ(book_candidates[at].weight, c.weight) << "diff " << c.diff << " move " << c.move;
   }
   book_sound_move = 0;
+}
+
+// The generator is seeded with the clock's seconds at each choice: an even
+// pair chosen at successive seconds must change its answer about every
+// second time, not stay with one move for many seconds in a row.
+TEST(BookPick, SuccessiveSecondsDrawIndependently) {
+  constexpr int SECONDS = 2000;
+  for (uint32_t start : {0u, 1700000000u, 4294966000u}) {
+    int first_move = 0, changes = 0;
+    uint16_t previous = 0;
+    for (int t = 0; t < SECONDS; t++) {
+      fill({100, 100});
+      random_seed(start + static_cast<uint32_t>(t));
+      const uint16_t chosen = book_pick(2, random_next());
+      first_move += chosen == 0;
+      changes += t > 0 && chosen != previous;
+      previous = chosen;
+    }
+    EXPECT_GT(changes, SECONDS * 2 / 5) << start;
+    EXPECT_LT(changes, SECONDS * 3 / 5) << start;
+    EXPECT_GT(first_move, SECONDS * 2 / 5) << start;
+    EXPECT_LT(first_move, SECONDS * 3 / 5) << start;
+  }
 }
 
 TEST_F(BookTest, CheckSearchDropsMovesLosingAgainstTheBalance) {
