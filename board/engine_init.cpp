@@ -28,6 +28,9 @@ int engine_init() {
     history[side] = static_cast<int16_t*>(std::malloc(HISTORY_ENTRIES * sizeof(int16_t)));
     if (history[side] == nullptr) return 3 + side;
   }
+  // Moves are scored from these tables as soon as a position is set up,
+  // before the first search resets them.
+  reset_history();
   if ((aux_table = static_cast<AuxRecord*>(std::malloc(AUX_TABLE_RECORDS * sizeof(AuxRecord)))) == nullptr)
     return 11;
 

@@ -8,6 +8,7 @@
 #include "driver/book.h"
 #include "protocol/command_loop.h"
 #include "search/hash_tables.h"
+#include "search/ordering.h"
 #include "search/tt.h"
 #include "settings.h"
 
@@ -30,6 +31,15 @@ TEST_F(InitTables, HashCodesFollowTheFixedSequence) {
   std::set<uint32_t> words;
   for (int s = 0; s < SQUARE_COUNT; s++) words.insert(hash_codes[BLACK][KING][s][0]);
   EXPECT_EQ(words.size(), 64u);
+}
+
+// The move texts of a position command are matched against generated moves,
+// scored from the history tables, before any search has filled them.
+TEST(EngineInit, HistoryHoldsItsStartingValueBeforeAnySearch) {
+  if (engine_ready) GTEST_SKIP() << "an earlier test in this process initialised the engine";
+  ensure_engine_ready();
+  for (int side = WHITE; side <= BLACK; side++)
+    for (int key = 0; key < HISTORY_ENTRIES; key++) ASSERT_EQ(history[side][key], HISTORY_START) << side << " " << key;
 }
 
 // Walks a ray chain from origin, returning squares in chain order.
