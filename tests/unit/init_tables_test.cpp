@@ -7,6 +7,7 @@
 #include "board.h"
 #include "driver/book.h"
 #include "protocol/command_loop.h"
+#include "protocol/game_setup.h"
 #include "search/hash_tables.h"
 #include "search/ordering.h"
 #include "search/tt.h"
@@ -31,6 +32,16 @@ TEST_F(InitTables, HashCodesFollowTheFixedSequence) {
   std::set<uint32_t> words;
   for (int s = 0; s < SQUARE_COUNT; s++) words.insert(hash_codes[BLACK][KING][s][0]);
   EXPECT_EQ(words.size(), 64u);
+}
+
+// Book and learning files on disk are keyed by these codes: the values come
+// from a computation of the generator made apart from the engine.
+TEST_F(InitTables, HashCodesMatchTheStoredFiles) {
+  EXPECT_EQ(hash_codes[BLACK][KING][63][0], 0x8B26C245u);
+  EXPECT_EQ(hash_codes[BLACK][KING][63][1], 0x8B38271Du);
+  new_game();
+  EXPECT_EQ(hash_key, 0x02CA945Du);
+  EXPECT_EQ(hash_lock, 0x01633F93u);
 }
 
 // The move texts of a position command are matched against generated moves,
