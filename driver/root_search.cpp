@@ -11,11 +11,13 @@
 #include "board/movegen.h"
 #include "board/notation.h"
 #include "driver/book.h"
+#include "driver/learn_file.h"
 #include "driver/shown_line.h"
 #include "protocol/platform.h"
 #include "protocol/poll.h"
 #include "protocol/position_command.h"
 #include "protocol/search_info.h"
+#include "search/hash_tables.h"
 #include "search/ordering.h"
 #include "search/pv.h"
 #include "search/search.h"
@@ -67,9 +69,24 @@ void sort_root_list() {
   for (int i = list_first(); i < list_end(); i++) pick_best_move(i, list_end() - 1);
 }
 
+// Stored results hold only under the mate limit they were searched with: a
+// position without a mate under a short limit may have one under a longer
+// one, and its stored bound would hide it.
+void forget_results_of_another_limit() {
+  static int8_t tables_limit;  // 0 while the tables hold no search results
+  search_matt_in = go_mate_moves > 0 ? go_mate_moves : matt_in;
+  if (tables_limit != 0 && tables_limit != search_matt_in) {
+    clear_all_tables();
+    if (learn_enabled) learn_load();
+  }
+  tables_limit = search_matt_in;
+}
+
 void prepare(uint8_t side) {
+  forget_results_of_another_limit();
   search_aborted = 0;
   stop_requested = 0;
+  stop_heard = 0;
   for (int p = 0; p < PLY_SLOTS; p++) {
     killer1[p] = killer2[p] = mate_killer[p] = 0;
     pv_line[p] = pv_flags[p] = 0;
@@ -147,8 +164,9 @@ void legality_pass(uint8_t side) {
     Move& m = move_stack[i];
     if (!make_root_move(side, m)) continue;
     legal_root_moves++;
+    // A ponder search over the opponent's moves must not answer from the book.
     if ((root_phase == 0 || (root_phase == 1 && game_index < 48)) && use_engine_book && book_available &&
-        candidates < BOOK_CANDIDATES && book_consider(m.from, m.to, candidates, side, balance))
+        side == root_side && candidates < BOOK_CANDIDATES && book_consider(m.from, m.to, candidates, side, balance))
       candidates++;
     if (m.score < -10000) m.score = static_cast<int16_t>(m.score + 32000);
     unmake_move(side, m);
@@ -251,6 +269,9 @@ struct Iteration {
 void set_best_line(uint8_t side, const Move& m, int16_t score, uint8_t kind) {
   build_shown_line(side, m, score, kind, &shown_best);
   shown_best_claim = score;
+  // "go mate N" is answered once a mate of at most N moves can be shown.
+  if (go_mate_moves > 0 && shown_best.kind == SHOWN_EXACT && shown_best.score >= MATE_SCORE - 2 * go_mate_moves)
+    search_aborted = 1;
 }
 
 // Interim results (a mate that got longer, a fail high, a passed
@@ -390,6 +411,22 @@ void record_multipv_line(uint8_t side, const Move& m, int position, uint8_t kind
   report(REPORT_MULTIPV, m, m.score);
 }
 
+// The opponent played the move pondered on: play it and search for us.
+uint8_t restart_on_ponder_move() {
+  ponderhit_restart = 0;
+  stop_requested = 0;
+  search_aborted = 0;
+  ply = 1;
+  iteration_depth = 0;
+  enter_move(ponder_move_text);
+  side_to_move ^= 1;
+  return side_to_move;
+}
+
+// UCI allows no bestmove during go infinite or go ponder before the GUI
+// ends the search, even when it has ended by itself.
+bool bestmove_must_wait() { return (pondering || time_mode == TM_INFINITE) && !stop_heard && !quit_requested; }
+
 int best_entry() {
   for (int i = list_first(); i < list_end(); i++)
     if (key_of(move_stack[i]) == pv_line[1]) return i;
@@ -477,14 +514,7 @@ void root_search(uint8_t side, int /*mode*/) {
 
       // End of iteration.
       if (ponderhit_restart) {
-        ponderhit_restart = 0;
-        stop_requested = 0;
-        search_aborted = 0;
-        ply = 1;
-        iteration_depth = 0;
-        enter_move(ponder_move_text);
-        side_to_move ^= 1;
-        side = side_to_move;
+        side = restart_on_ponder_move();
         restart = true;
         break;
       }
@@ -510,6 +540,13 @@ void root_search(uint8_t side, int /*mode*/) {
         }
         it.previous = score;
         best_by_depth[iteration_depth] = pv_line[1];
+      }
+    }
+    if (!restart && bestmove_must_wait()) {
+      hold_bestmove();
+      if (ponderhit_restart) {
+        side = restart_on_ponder_move();
+        restart = true;
       }
     }
     if (!restart) break;

@@ -300,8 +300,14 @@ void shown_lines_forget() {
 
 void build_shown_line(uint8_t attacker, const Move& root, int16_t score, uint8_t kind, ShownLine* out) {
   const int mated_ply = MATE_SCORE - score;
-  if (kind != SHOWN_EXACT || score <= MATE_BOUND || (mated_ply & 1) != 0 || mated_ply >= PV_SLOTS) {
+  if (kind != SHOWN_EXACT || score <= MATE_BOUND) {
     shown_root_move(root, score, kind, out);
+    return;
+  }
+  // A mate too long for a line, or at a ply where the attacker would be the
+  // one mated, cannot be played out: it is not shown.
+  if ((mated_ply & 1) != 0 || mated_ply >= PV_SLOTS) {
+    shown_root_move(root, score, SHOWN_NONE, out);
     return;
   }
 

@@ -16,8 +16,9 @@ constexpr uint32_t LINE_PROOF_BUDGET = 250000;
 // completed from there by the exact mate search; if that proves a shorter
 // mate, the line shows the shorter one. A mate that cannot be confirmed
 // within the budget is shown as a lower bound with the root move alone; one
-// that is refuted is not shown (kind SHOWN_NONE). Scores that are no mate,
-// and bounds, are shown as given with the root move alone.
+// that is refuted, or too long for a line, is not shown (kind SHOWN_NONE).
+// Scores that are no mate, and bounds, are shown as given with the root move
+// alone.
 void build_shown_line(uint8_t attacker, const Move& root, int16_t score, uint8_t kind, ShownLine* out);
 
 // The root move alone with `score` and `kind`.

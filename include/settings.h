@@ -33,6 +33,7 @@ enum : uint8_t {
 };
 extern uint8_t time_mode;
 extern uint8_t depth_limit;           // deepest iteration the root may start
+extern int8_t go_mate_moves;          // "go mate N": the mate limit of this search, 0 none
 extern uint8_t pondering;
 extern uint8_t clock_active;
 

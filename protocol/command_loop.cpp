@@ -46,6 +46,7 @@ void read_go_limits(const char* line) {
   elapsed = 0;
   iteration_depth = 0;
   depth_limit = 98;
+  go_mate_moves = 0;
   time_mode = TM_CLOCK;
 
   int n = tokenize(line);
@@ -62,8 +63,13 @@ void read_go_limits(const char* line) {
     } else if (std::strcmp(word, "movestogo") == 0) {
       value();
       time_mode = TM_MOVESTOGO;
-    } else if (std::strcmp(word, "depth") == 0 || std::strcmp(word, "mate") == 0) {
+    } else if (std::strcmp(word, "depth") == 0) {
       depth_limit = static_cast<uint8_t>(value());
+      time_mode = TM_DEPTH;
+    } else if (std::strcmp(word, "mate") == 0) {
+      // A mate in at most N moves, searched with N as the mate limit.
+      const int32_t moves = value();
+      go_mate_moves = static_cast<int8_t>(moves < MIN_MATT_IN ? MIN_MATT_IN : moves > MAX_MATT_IN ? MAX_MATT_IN : moves);
       time_mode = TM_DEPTH;
     } else if (std::strcmp(word, "nodes") == 0) {
       value();
@@ -106,7 +112,10 @@ void read_commands() {
       break;
     }
     const char* line = line_buffer;
-    if (starts_with(line, "uci")) {
+    if (starts_with(line, "ucinewgame")) {
+      // Nothing to do: the position command that follows sets the game up,
+      // and the settings stay as the user chose them.
+    } else if (starts_with(line, "uci")) {
       handle_uci();
     } else if (starts_with(line, "isready")) {
       handle_isready();

@@ -23,7 +23,9 @@ char short_slots[MAX_TOKENS - LONG_TOKEN_SLOTS][SHORT_TOKEN_SIZE];
 int slot_capacity(int i) { return i < LONG_TOKEN_SLOTS ? LONG_TOKEN_SIZE - 1 : SHORT_TOKEN_SIZE - 1; }
 
 bool dropping_rest_of_line;  // the current line was too long and was cut
+bool line_was_cut;
 bool input_ended;
+bool token_overflow;
 
 // Removes the first `count` bytes of pending_input.
 void consume_pending(std::size_t count) {
@@ -79,6 +81,7 @@ bool take_line(char* line) {
     std::size_t length = static_cast<std::size_t>(lf - pending_input);
     copy_line(line, pending_input, length);
     consume_pending(length + 1);
+    line_was_cut = false;
     return true;
   }
   std::size_t length = std::strlen(pending_input);
@@ -86,10 +89,15 @@ bool take_line(char* line) {
     copy_line(line, pending_input, length);
     pending_input[0] = '\0';
     dropping_rest_of_line = true;
+    line_was_cut = true;
     return true;
   }
   return false;
 }
+
+bool last_line_cut() { return line_was_cut; }
+
+bool input_closed() { return input_ended; }
 
 bool read_input_line(char* line) {
   for (;;) {
@@ -99,6 +107,7 @@ bool read_input_line(char* line) {
       if (length == 0) return false;
       copy_line(line, pending_input, length);
       pending_input[0] = '\0';
+      line_was_cut = false;
       return true;
     }
     fill_pending_input();
@@ -108,11 +117,16 @@ bool read_input_line(char* line) {
 int tokenize(const char* line) {
   for (int i = 0; i < MAX_TOKENS; i++) tokens[i][0] = '\0';
   token_count = 0;
+  token_overflow = false;
   const char* p = line;
   auto separator = [](char c) { return c == ' ' || c == ';'; };
-  while (token_count < MAX_TOKENS) {
+  for (;;) {
     while (*p != '\0' && separator(*p)) p++;
     if (*p == '\0') break;
+    if (token_count == MAX_TOKENS) {
+      token_overflow = true;
+      break;
+    }
     const char* start = p;
     while (*p != '\0' && !separator(*p)) p++;
     std::size_t length = static_cast<std::size_t>(p - start);
@@ -124,6 +138,8 @@ int tokenize(const char* line) {
   }
   return token_count;
 }
+
+bool tokens_overflowed() { return token_overflow; }
 
 int32_t parse_number(const char* text) {
   const char* p = text;

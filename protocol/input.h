@@ -4,8 +4,10 @@
 
 #include <cstdint>
 
-constexpr int INPUT_BUFFER_SIZE = 4096;  // longest line: 4095 characters
-constexpr int MAX_TOKENS = 600;
+// A position command with as many moves as the game record holds (798, up to
+// six characters each) must fit in one line and its tokens.
+constexpr int INPUT_BUFFER_SIZE = 8192;  // longest line: 8191 characters
+constexpr int MAX_TOKENS = 1024;
 constexpr int LONG_TOKEN_SLOTS = 10;     // slots 0..9 hold up to 99 characters
 constexpr int LONG_TOKEN_SIZE = 100;
 constexpr int SHORT_TOKEN_SIZE = 16;     // the others up to 15
@@ -26,6 +28,10 @@ int fill_pending_input();
 // bytes); its first carriage return becomes a blank. A line too long for the
 // buffer is cut and the rest of it dropped. False when no whole line waits.
 bool take_line(char* line);
+// Whether the line last taken was cut for being too long.
+bool last_line_cut();
+// Whether standard input has ended or failed (no further read can succeed).
+bool input_closed();
 // Blocks for the next line. False once input has ended or failed and every
 // line read before has been taken; a last line without a line feed counts.
 bool read_input_line(char* line);
@@ -33,6 +39,8 @@ bool read_input_line(char* line);
 // Splits `line` at blanks and semicolons into the token slots, cutting tokens
 // too long for their slot. Returns the token count.
 int tokenize(const char* line);
+// Whether the last tokenize left words over for want of slots.
+bool tokens_overflowed();
 // Leading white space, optional sign, decimal digits; anything else gives 0.
 // Values beyond 32 bits saturate.
 int32_t parse_number(const char* text);

@@ -15,6 +15,8 @@ namespace {
 bool is(const char* token, const char* word) { return std::strcmp(token, word) == 0; }
 
 void set_hash(int32_t megabytes) {
+  // Below 1 MB the tables would shrink to two entries.
+  if (megabytes < MIN_HASH_MEGABYTES) megabytes = MIN_HASH_MEGABYTES;
   if (megabytes > MAX_HASH_MEGABYTES) megabytes = MAX_HASH_MEGABYTES;
   // Budgets just below 205 MB are lifted into the next table size.
   if (megabytes >= 196 && megabytes <= 204) megabytes += megabytes < 200 ? 10 : 5;
@@ -28,13 +30,6 @@ void set_hash(int32_t megabytes) {
   clear_score_table();
 }
 
-void clear_tables() {
-  // Nothing to empty before the first isready; engine_init clears them anyway.
-  if (!engine_ready) return;
-  tt_clear();
-  clear_aux_table();
-  clear_score_table();
-}
 
 void set_chess_knowledge(const char* word) {
   static constexpr const char* levels[] = {"none", "normal", "max"};
@@ -58,7 +53,7 @@ void handle_setoption(const char* line) {
     std::fputs("info string Hello\n", stdout);
     std::fflush(stdout);
   } else if (is(name, "Clear")) {
-    clear_tables();
+    clear_all_tables();
   } else if (is(name, "Hash")) {
     set_hash(number);
   } else if (is(name, "Use_Engine_Book")) {
@@ -77,7 +72,8 @@ void handle_setoption(const char* line) {
   } else if (is(name, "Selectivity")) {
     // accepted, no effect
   } else if (is(name, "Matt_in")) {
-    matt_in = static_cast<int8_t>(static_cast<uint8_t>(number));
+    // Outside its announced range the limit would wrap as a byte.
+    matt_in = static_cast<int8_t>(number < MIN_MATT_IN ? MIN_MATT_IN : number > MAX_MATT_IN ? MAX_MATT_IN : number);
   } else if (is(name, "Extensions")) {
     // accepted, no effect
   } else if (is(name, "Contempt")) {

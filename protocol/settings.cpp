@@ -20,5 +20,6 @@ int32_t engine_ready;
 
 uint8_t time_mode = TM_CLOCK;
 uint8_t depth_limit = 98;
+int8_t go_mate_moves;
 uint8_t pondering;
 uint8_t clock_active;

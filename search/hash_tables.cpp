@@ -84,3 +84,10 @@ void clear_score_table() {
     score_table[i].bytes[7] = 0;
   }
 }
+
+void clear_all_tables() {
+  if (!engine_ready) return;
+  tt_clear();
+  clear_aux_table();
+  clear_score_table();
+}

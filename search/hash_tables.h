@@ -33,3 +33,6 @@ void free_hash_tables();
 
 void clear_aux_table();
 void clear_score_table();
+// Empties every table the Hash option sizes, and the auxiliary one (nothing
+// to do before the first isready: the tables do not exist yet).
+void clear_all_tables();

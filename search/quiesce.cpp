@@ -116,7 +116,7 @@ int16_t quiesce(uint8_t side, int16_t alpha, int16_t beta, int qs_mode) {
   }
 
   // 13.
-  if (is_even(p) && p > 2 * matt_in) return 0;
+  if (is_even(p) && p > 2 * search_matt_in) return 0;
 
   // 14.
   const int first = list_start[p];

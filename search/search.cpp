@@ -135,7 +135,7 @@ int16_t search(uint8_t side, uint8_t probe_mark, int16_t alpha, int16_t beta) {
   }
 
   // 8. The defender's plies are limited by the mate depth.
-  if (is_even(p) && p > 2 * matt_in) return 0;
+  if (is_even(p) && p > 2 * search_matt_in) return 0;
 
   // 9. Beyond the horizon.
   hash_move = 0;

@@ -4,8 +4,8 @@
 //              [--option NAME=VALUE ...] [--matt-in-known] [--ucinewgame] EPD
 // --matt-in-known sets Matt_in to each problem's stated distance before its
 // search, as a problem solver does.
-// ucinewgame is sent only on request: tervalk takes any line starting with
-// "uci" for uci itself.
+// ucinewgame is sent only on request, so that the tables carry over from one
+// problem to the next as they did in earlier measurements.
 #include <unistd.h>
 
 #include <algorithm>

@@ -30,7 +30,7 @@ TEST(UciLoop, UciPrintsSevenLinesAndEndOfInputExitsCleanly) {
 
 TEST(UciLoop, CommandsAreRecognisedByPrefix) {
   EngineProcess engine;
-  engine.send_line("ucinewgame");
+  engine.send_line("ucix");
   EXPECT_EQ(engine.read_until("uciok"), identification);
   engine.send_line("isreadyness");
   EXPECT_EQ(engine.read_line(), "readyok");

@@ -38,11 +38,15 @@ TEST(Tokenize, CutsTokensToTheirSlot) {
   EXPECT_EQ(std::strlen(tokens[10]), 15u);
 }
 
-TEST(Tokenize, StopsAfterSixHundredTokens) {
+TEST(Tokenize, StopsAtTheLastSlotAndSaysSo) {
   std::string line;
-  for (int i = 0; i < 700; i++) line += "t" + std::to_string(i) + " ";
+  for (int i = 0; i < MAX_TOKENS; i++) line.append("t").append(std::to_string(i)).append(" ");
   EXPECT_EQ(tokenize(line.c_str()), MAX_TOKENS);
-  EXPECT_STREQ(tokens[599], "t599");
+  EXPECT_FALSE(tokens_overflowed());
+  line.append("over");
+  EXPECT_EQ(tokenize(line.c_str()), MAX_TOKENS);
+  EXPECT_STREQ(tokens[MAX_TOKENS - 1], ("t" + std::to_string(MAX_TOKENS - 1)).c_str());
+  EXPECT_TRUE(tokens_overflowed());
 }
 
 TEST(ParseNumber, ReadsLikeTheCommandLine) {
@@ -78,7 +82,11 @@ TEST(TakeLine, AFullBufferIsCutIntoALine) {
   char line[INPUT_BUFFER_SIZE];
   ASSERT_TRUE(take_line(line));
   EXPECT_EQ(std::strlen(line), static_cast<std::size_t>(INPUT_BUFFER_SIZE - 1));
+  EXPECT_TRUE(last_line_cut());
   EXPECT_STREQ(pending_input, "");
+  std::strcpy(pending_input, "uci\n");
+  ASSERT_TRUE(take_line(line));
+  EXPECT_FALSE(last_line_cut());
   clear_pending_input();
 }
 
@@ -86,6 +94,7 @@ struct GoCase {
   const char* line;
   uint8_t mode;
   uint8_t depth;
+  int8_t mate = 0;
 };
 
 void PrintTo(const GoCase& c, std::ostream* os) { *os << '"' << c.line << '"'; }
@@ -99,6 +108,7 @@ TEST_P(GoLimits, SetModeAndDepth) {
   read_go_limits(c.line);
   EXPECT_EQ(time_mode, c.mode) << c.line;
   EXPECT_EQ(depth_limit, c.depth) << c.line;
+  EXPECT_EQ(go_mate_moves, c.mate) << c.line;
   EXPECT_EQ(iteration_depth, 0);
   EXPECT_EQ(elapsed, 0);
 }
@@ -108,7 +118,10 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(GoCase{"go", TM_CLOCK, 98}, GoCase{"go wtime 60000 btime 55000 winc 1000 binc 2000", TM_CLOCK, 98},
                     GoCase{"go movestogo 20 wtime 60000 btime 60000", TM_MOVESTOGO, 98},
                     GoCase{"go movetime 2500", TM_MOVETIME, 98}, GoCase{"go movetime 2500 depth 7", TM_DEPTH, 7},
-                    GoCase{"go mate 3", TM_DEPTH, 3}, GoCase{"go depth 3", TM_DEPTH, 3},
+                    GoCase{"go depth 3", TM_DEPTH, 3},
+                    // mate limits the mate's length, not the iterations; kept within 1..50
+                    GoCase{"go mate 3", TM_DEPTH, 98, 3}, GoCase{"go mate 0", TM_DEPTH, 98, 1},
+                    GoCase{"go mate 300", TM_DEPTH, 98, 50}, GoCase{"go depth 5 mate 2", TM_DEPTH, 5, 2},
                     GoCase{"go nodes 50000", TM_INFINITE, 98}, GoCase{"go infinite", TM_INFINITE, 98},
                     GoCase{"go depth", TM_DEPTH, 0}, GoCase{"go depth 300", TM_DEPTH, 44},
                     GoCase{"go depth 7 movetime 10", TM_MOVETIME, 7}, GoCase{"go infinite depth", TM_DEPTH, 0},

@@ -85,7 +85,8 @@ TEST_P(HashOption, ResizesBothTablesAndTheScoreTableAtOnce) {
 INSTANTIATE_TEST_SUITE_P(
     Values, HashOption,
     testing::Values(HashCase{16, 16, 524288, 524288}, HashCase{1, 1, 32768, 32768},
-                    HashCase{0, 0, 2, 1}, HashCase{-5, -5, 2, 1},
+                    // Below the announced minimum: 1 MB, not a two-entry table.
+                    HashCase{0, 1, 32768, 32768}, HashCase{-5, 1, 32768, 32768},
                     HashCase{195, 195, 4194304, 12976128},
                     HashCase{196, 206, 8388608, 1835008},  // raised by 10
                     HashCase{199, 209, 8388608, 2228224},
@@ -162,13 +163,16 @@ std::vector<SettingCase> setting_cases() {
   auto book = [] { return int{use_engine_book}; };
   auto ponder = [] { return int{new_ponder}; };
   return {
-      {"", "setoption name Matt_in value 300", matt, 44},  // low byte only
-      {"", "setoption name Matt_in value 0", matt, 0},
-      {"", "setoption name Matt_in value 200", matt, -56},  // read back signed
+      // Kept inside the announced range 1..50.
+      {"", "setoption name Matt_in value 300", matt, 50},
+      {"", "setoption name Matt_in value 0", matt, 1},
+      {"", "setoption name Matt_in value 200", matt, 50},
+      {"", "setoption name Matt_in value -4", matt, 1},
+      {"", "setoption name Matt_in value 50", matt, 50},
       {"", "setoption name Matt_in value 7", matt, 7},
       {"", "setoption;name;Matt_in;value;9", matt, 9},
-      {"", "setoption name Matt_in value x5", matt, 0},  // not a number
-      {"", "setoption name Matt_in", matt, 0},  // a missing number reads 0
+      {"", "setoption name Matt_in value x5", matt, 1},  // not a number: 0, raised to 1
+      {"", "setoption name Matt_in", matt, 1},  // a missing number reads 0, raised to 1
       {"", "setoption name MultiPV_Search value Exact", exact, 0},  // case matters
       {"", "setoption name MultiPV_Search value exact", exact, 1},
       {"", "setoption name MultiPV_Search", exact, 0},

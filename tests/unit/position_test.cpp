@@ -29,11 +29,16 @@ TEST_F(PositionCommand, SetsBoardSideEnPassantCastlingAndMoves) {
   const struct { const char* line; int played; uint8_t side; int8_t ep; int16_t games; const char* fresh_corners; } cases[] = {
       {"position startpos", 0, WHITE, 0, 0, "a1h1a8h8"},
       {"position startpos moves e2e4 e7e5", 1, WHITE, 44, 2, "a1h1a8h8"},
-      {"position startpos moves e2e4 e7e6 e4e6", 0, BLACK, -1, 2, "a1h1a8h8"},  // unplayable, turn passes
+      // The list stops at a move that is not legal; the turn stays with its side.
+      {"position startpos moves e2e4 e7e6 e4e6 d7d5", 0, WHITE, -1, 2, "a1h1a8h8"},
+      {"position startpos moves d2d4 xxxx e2e4 xxxx", 0, BLACK, 19, 1, "a1h1a8h8"},
+      {"position fen 4k3/8/8/8/8/8/4r3/4K3 w - - 0 1 moves xxxx", 0, WHITE, -1, 0, ""},
+      // Upper-case promotion letters read as lower case.
+      {"position fen 4k3/2P5/8/8/8/8/8/4K3 w - - 0 1 moves c7c8Q", 1, BLACK, -1, 1, ""},
       {"position fen 8/8/8/8/8/8/8/K6k w - - 0 1 moves a1b2", 1, BLACK, -1, 1, ""},
       {"position fen rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b Kq e3 0 1", 0, BLACK, 20, 0, "h1a8"},
       {"position fen rnbqkbnrpppppppp8888PPPPPPPPRNBQKBNR w KQkq - 0 1", 0, WHITE, -1, 0, "a1h1a8h8"},
-      {"position fen 4k3/8/8/8/8/8/8/4K3 w - - moves Kd1", 0, WHITE, -1, 0, ""},  // "moves" is the clock
+      {"position fen 4k3/8/8/8/8/8/8/4K3 w - - moves Kd1", 1, BLACK, -1, 1, ""},  // four fields, then moves
       {"position fen 4k3/8/8/4P3/8/8/8/4K3 w - d6 0 1", 0, WHITE, -1, 0, ""},    // no pawn passed d6
   };
   for (const auto& c : cases) {

@@ -25,7 +25,7 @@ class SearchTest : public BoardTest {
     reset_search_state();
   }
   void TearDown() override {
-    matt_in = 15;
+    search_matt_in = 15;
     contempt = 0;
     iteration_depth = 0;
     clock_active = 0;
@@ -145,49 +145,37 @@ TEST_F(SearchTest, MateDepthLimitsOnlyTheDefender) {
   const MateProblem problem = mate_problems(2)[1];
   ASSERT_EQ(problem.moves, 2);
   struct Case {
-    int8_t matt_in;
+    int8_t limit;
     bool found;
   } cases[] = {{3, true}, {2, true}, {0, false}};
   // With 0 the defender's reply at ply 2 is already cut.
   for (const Case& c : cases) {
     set_fen(problem.fen.c_str());
-    matt_in = c.matt_in;
+    search_matt_in = c.limit;
     const int16_t score = best_over_depths(6);
-    EXPECT_EQ(score == MATE_SCORE - 4, c.found) << int{c.matt_in} << " gave " << score;
+    EXPECT_EQ(score == MATE_SCORE - 4, c.found) << int{c.limit} << " gave " << score;
   }
 }
 
 TEST_F(SearchTest, MateInThreeNeedsMattInTwo) {
   for (int8_t limit : {int8_t{1}, int8_t{2}}) {
     set_fen("1r5k/4NP1b/7K/8/6R1/8/8/8 w - -");  // mate in three
-    matt_in = limit;
+    search_matt_in = limit;
     const int16_t best = best_over_depths(6);
     EXPECT_EQ(best == MATE_SCORE - 6, limit == 2) << int{limit} << " gave " << best;
   }
 }
 
-TEST_F(SearchTest, MattInIsASignedByte) {
-  // 200 reads as -56: only mates in one survive.
-  const MateProblem one = mate_problems(1).front();
-  const MateProblem two = mate_problems(2)[1];
-  set_fen(one.fen.c_str());
-  matt_in = static_cast<int8_t>(200);
-  EXPECT_EQ(best_root_score(2), MATE_SCORE - 2);
-  set_fen(two.fen.c_str());
-  matt_in = static_cast<int8_t>(200);
-  EXPECT_LT(best_over_depths(6), MATE_BOUND);
-}
-
 TEST_F(SearchTest, CheckmatedNodeScoresByPly) {
   // Fool's mate: white to move is checkmated.
   set_fen("rnb1kbnr/pppp1ppp/8/4p3/6Pq/5P2/PPPPP2P/RNBQKBNR w KQkq -");
-  matt_in = 1;
+  search_matt_in = 1;
   EXPECT_EQ(node_score(6, 6), 6 - MATE_SCORE);  // beyond 2 x Matt_in, still mated
 }
 
 TEST_F(SearchTest, DefenderBeyondTheLimitScoresZero) {
   set_fen("4k3/8/8/8/8/8/8/R3K3 b - -");  // black to move, not in check
-  matt_in = 1;
+  search_matt_in = 1;
   EXPECT_EQ(node_score(4, 6), 0);
 }
 
