@@ -40,7 +40,7 @@ constexpr int QUIT_GRACE_MS = 2000;
 constexpr int MATT_IN_MAX = 50;  // the option's announced range is 1..50
 
 struct Settings {
-  const char* engine = TERVALK_DEFAULT_PATH;
+  const char* engine = nullptr;  // --engine, else default_engine()
   int ms = 1000;
   const char* csv = nullptr;
   long first = 0;  // 0: every position
@@ -96,6 +96,16 @@ void note_prefix() {
   std::fputs("mate-suite: ", stderr);
 }
 
+// Without --engine the suite drives the tervalk installed beside it, else the
+// one it was built with; started through PATH, it finds tervalk there too.
+const char* default_engine(const char* self) {
+  static char sibling[4096];
+  const char* slash = std::strrchr(self, '/');
+  if (slash == nullptr) return "tervalk";
+  std::snprintf(sibling, sizeof(sibling), "%.*s/tervalk", static_cast<int>(slash - self), self);
+  return access(sibling, X_OK) == 0 ? sibling : TERVALK_DEFAULT_PATH;
+}
+
 int usage() {
   std::fprintf(stderr,
                "usage: mate-suite [--engine PATH] [--ms N] [--csv FILE] [--first K] "
@@ -130,6 +140,7 @@ bool read_settings(int argc, char** argv) {
       settings.epd = arg;
     }
   }
+  if (settings.engine == nullptr) settings.engine = default_engine(argv[0]);
   return settings.epd != nullptr;
 }
 

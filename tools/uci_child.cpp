@@ -90,7 +90,7 @@ bool start_child(UciChild* child, const char* path) {
     close(in_pipe[1]);
     close(out_pipe[0]);
     close(out_pipe[1]);
-    execl(path, path, static_cast<char*>(nullptr));
+    execlp(path, path, static_cast<char*>(nullptr));
     _exit(127);
   }
   close(in_pipe[0]);

@@ -17,8 +17,9 @@ struct UciChild {
   char line[CHILD_LINE_SIZE];  // the last line read, without its line feed
 };
 
-// Starts `path` with no arguments; false when the pipes or fork fail. A
-// program that cannot be executed shows as an engine that closes its output.
+// Starts `path` (looked up in PATH when it has no slash) with no arguments;
+// false when the pipes or fork fail. A program that cannot be executed shows
+// as an engine that closes its output.
 bool start_child(UciChild* child, const char* path);
 // Writes `text` and a line feed; false when the engine no longer reads.
 bool send_line(UciChild* child, const char* text);

@@ -143,6 +143,20 @@ TEST_F(MateSuiteRun, AnEngineThatDiesLeavesTheRestNotFound) {
   EXPECT_EQ(lines.back(), "RESULT best=0/2 found=0 badpv=0 median_ms=0");
 }
 
+// Without --engine, a suite installed beside an engine named tervalk drives
+// that one, whether it is started by its path or found through PATH.
+TEST_F(MateSuiteRun, DrivesTheEngineInstalledBesideIt) {
+  std::filesystem::copy_file(MATE_SUITE_PATH, dir_ + "/tervalk-mate-suite");
+  write_file("tervalk", MATING_ENGINE, true);
+  const std::string suite = write_file("suite.epd", std::string(LADDER) + " bm #2;\n");
+  const std::string started[] = {dir_ + "/tervalk-mate-suite", "PATH=" + dir_ + ":\"$PATH\" tervalk-mate-suite"};
+  for (const std::string& tool : started) {
+    std::filesystem::remove(dir_ + "/tervalk.log");
+    EXPECT_EQ(result_counts(run_tool(tool.c_str(), "--ms 60000 " + suite)), "RESULT best=1/1 found=1 badpv=0") << tool;
+    EXPECT_NE(read_file("tervalk.log").find("go infinite"), std::string::npos) << tool;
+  }
+}
+
 TEST_F(MateSuiteRun, AMissingEngineIsAnError) {
   const std::string suite = write_file("suite.epd", std::string(LADDER) + " bm #2;\n");
   const auto lines = run("--engine " + dir_ + "/no-such-engine " + suite);

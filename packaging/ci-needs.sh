@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Installs, without questions, the Debian packages the build, the manual-page
+# test and the package check need when any is missing.
+set -euo pipefail
+missing=()
+need() { command -v "$1" >/dev/null 2>&1 || missing+=("$2"); }
+need groff groff-base
+need gzip gzip
+need file file
+need dpkg-shlibdeps dpkg-dev
+need lintian lintian
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "installing ${missing[*]}"
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -q </dev/null
+$sudo apt-get install -y -q --no-install-recommends "${missing[@]}" </dev/null
