@@ -43,10 +43,9 @@ int16_t quiesce(uint8_t side, int16_t alpha, int16_t beta, int qs_mode) {
   const uint8_t opp = side ^ 1;
   const int p = ply;
 
-  // 1. Polling and stopping as in the main search.
+  // Polling and stopping as in the main search.
   if (poll_and_stop()) return 0;
 
-  // 2-4.
   ext_count[p] = 0;
   horizon[p] = horizon[p - 1];
   null_ply[p] = null_ply[p - 2];
@@ -58,7 +57,6 @@ int16_t quiesce(uint8_t side, int16_t alpha, int16_t beta, int qs_mode) {
   node_flags[p] = 0;
   if (alpha + p > MATE_SCORE - 2) return material_diff[p];
 
-  // 5.
   const bool in_check = square_attacked(piece_list[side][0], opp) != 0;
   if (in_check) {
     node_flags[p] |= IN_CHECK;
@@ -67,7 +65,7 @@ int16_t quiesce(uint8_t side, int16_t alpha, int16_t beta, int qs_mode) {
     horizon[p]++;
   }
 
-  // 6. Table probe.
+  // Table probe.
   hash_move = 0;
   if (const TtEntry* entry = tt_probe_slot(side)) {
     if (tt_usable_quiesce(*entry)) {
@@ -77,7 +75,6 @@ int16_t quiesce(uint8_t side, int16_t alpha, int16_t beta, int qs_mode) {
     hash_move = entry->move;
   }
 
-  // 7-12.
   list_start[p + 1] = list_start[p];
   int16_t stand_pat;
   int16_t best;
@@ -115,10 +112,8 @@ int16_t quiesce(uint8_t side, int16_t alpha, int16_t beta, int qs_mode) {
     margin = piece_material[WHITE] + piece_material[BLACK] <= value_queen ? 700 : 250;
   }
 
-  // 13.
   if (is_even(p) && p > 2 * search_matt_in) return 0;
 
-  // 14.
   const int first = list_start[p];
   const int last = list_start[p + 1] - 1;
   const int16_t alpha_at_loop = alpha;
@@ -195,7 +190,6 @@ int16_t quiesce(uint8_t side, int16_t alpha, int16_t beta, int qs_mode) {
     }
   }
 
-  // 15.
   if (!searched_any) return static_cast<int16_t>(p - MATE_SCORE);
   if (alpha == alpha_at_loop || best_index < 0) return best;
   tt_store(side, best, TT_FROM_QUIESCE, move_stack[best_index].from, move_stack[best_index].to, TT_LOWER);

@@ -88,20 +88,20 @@ int16_t search(uint8_t side, uint8_t probe_mark, int16_t alpha, int16_t beta) {
   const int p = ply;
   const uint8_t next_mark = static_cast<uint8_t>(probe_mark + 1);
 
-  // 1. What this node puts back after each move.
+  // What this node puts back after each move.
   const uint8_t probe_ply_entry = probe_ply[side];
   const uint8_t last_to_entry = last_to_square;
   null_ply[p] = null_ply[p - 2];
 
-  // 2. Polling; stop and clock act only from iteration 5 on.
+  // Polling; stop and clock act only from iteration 5 on.
   if (poll_and_stop()) return 0;
 
-  // 3. Repetition of a position with the same side to move, fifty moves.
+  // Repetition of a position with the same side to move, fifty moves.
   for (int i = game_index - 3; i > irreversible_index; i -= 2)
     if (game_record[i].prev_hash_key == hash_key) return draw_score(side, contempt);
   if (game_index - irreversible_index > 99) return draw_score(side, contempt);
 
-  // 4. Per-ply state. The list starts empty, so that a null-move child never
+  // Per-ply state. The list starts empty, so that a null-move child never
   // writes below this node's slice.
   node_flags[p] = 0;
   ext_count[p] = 0;
@@ -110,16 +110,16 @@ int16_t search(uint8_t side, uint8_t probe_mark, int16_t alpha, int16_t beta) {
   material_diff[p] = static_cast<int16_t>(material[side] - material[opp]);
   list_start[p + 1] = list_start[p];
 
-  // 5. Ply limit.
+  // Ply limit.
   if (p >= seldepth) {
     if (p == MAX_PLY) return beta;
     seldepth = static_cast<uint8_t>(p);
   }
 
-  // 6. No mate can be shorter than the one alpha holds.
+  // No mate can be shorter than the one alpha holds.
   if (alpha + p > MATE_SCORE - 2) return material_diff[p];
 
-  // 7. Check extension; evasions are scored with the hash move left by the
+  // Check extension; evasions are scored with the hash move left by the
   // node searched before.
   int16_t threat_state = THREAT_OPEN;
   const bool in_check = square_attacked(piece_list[side][0], opp) != 0;
@@ -134,14 +134,14 @@ int16_t search(uint8_t side, uint8_t probe_mark, int16_t alpha, int16_t beta) {
     if (list_start[p + 1] == list_start[p]) return static_cast<int16_t>(p - MATE_SCORE);
   }
 
-  // 8. The defender's plies are limited by the mate depth.
+  // The defender's plies are limited by the mate depth.
   if (is_even(p) && p > 2 * search_matt_in) return 0;
 
-  // 9. Beyond the horizon.
+  // Beyond the horizon.
   hash_move = 0;
   if (p > horizon[p]) return quiesce(side, alpha, beta, probe_mark == REDUCED_PROBE ? QS_FROM_PROBE : 0);
 
-  // 10. Table probe.
+  // Table probe.
   bool threat_from_table = false;
   if (const TtEntry* entry = tt_probe_slot(side)) {
     if (entry->flags & MATE_THREAT) {
@@ -158,7 +158,7 @@ int16_t search(uint8_t side, uint8_t probe_mark, int16_t alpha, int16_t beta) {
     hash_move = entry->move;
   }
 
-  // 11-14. Null move at defender nodes.
+  // Null move at defender nodes.
   if (!in_check && null_ply[p - 1] != p - 1 && is_even(p) && piece_material[side] > value_rook &&
       p <= horizon[p] - 1 && !threat_from_table && (null_ply[p] == 0 || null_ply[p] < null_ply[p - 1])) {
     const int reduction = p < horizon[p] - 4 ? 3 : 2;
@@ -175,7 +175,7 @@ int16_t search(uint8_t side, uint8_t probe_mark, int16_t alpha, int16_t beta) {
     }
   }
 
-  // 15. Moves.
+  // Moves.
   if (!in_check) {
     generate_moves(side);
     if (list_start[p + 1] == list_start[p]) return draw_score(side, contempt);
@@ -189,7 +189,7 @@ int16_t search(uint8_t side, uint8_t probe_mark, int16_t alpha, int16_t beta) {
   bool reduced_accepted = false;
 
   for (int i = first; i <= last; i++) {
-    // 16. Make the best remaining move; an illegal one is marked and skipped.
+    // Make the best remaining move; an illegal one is marked and skipped.
     pick_best_move(i, last);
     Move& m = move_stack[i];
     make_move(side, m);
@@ -200,18 +200,17 @@ int16_t search(uint8_t side, uint8_t probe_mark, int16_t alpha, int16_t beta) {
       continue;
     }
 
-    // 17. Full window for the hash move, in check, and inside an opponent's
+    // Full window for the hash move, in check, and inside an opponent's
     // probe; a reduced null-window probe otherwise.
     capture_marker[p] = capture_mark(m);
     const bool full_window = (i == first && m.score > 3500) || in_check ||
                              (probe_ply[side] != 0 && probe_ply[opp] < probe_ply[side]);
     int16_t score;
     if (full_window) {
-      // 19.
       score = child(opp, next_mark, static_cast<int16_t>(-beta), static_cast<int16_t>(-alpha));
       m.score = score;
     } else {
-      // 18. A probe that fails low stands unless the reply gave check or
+      // A probe that fails low stands unless the reply gave check or
       // found a mate threat at a defender node.
       horizon[p] = static_cast<int16_t>(horizon[p] - PROBE_REDUCTION);
       probe_ply[side] = static_cast<uint8_t>(p + 1);
@@ -230,12 +229,11 @@ int16_t search(uint8_t side, uint8_t probe_mark, int16_t alpha, int16_t beta) {
       }
     }
 
-    // 20.
     unmake_move(side, m);
     if (search_aborted) return 0;
 
     bool extended = false;
-    // 21. Threat extension at defender nodes.
+    // Threat extension at defender nodes.
     if (score > alpha && threat_state != THREAT_NONE && score > -MATE_BOUND && is_even(p) && p < horizon[p] - 3 &&
         (null_ply[p - 1] == 0 || null_ply[p - 1] < null_ply[p])) {
       bool threatened = threat_state == THREAT_SEEN;
@@ -269,7 +267,7 @@ int16_t search(uint8_t side, uint8_t probe_mark, int16_t alpha, int16_t beta) {
       }
     }
 
-    // 22. Only-move extension at defender nodes: every other move is
+    // Only-move extension at defender nodes: every other move is
     // illegal or loses to a mate.
     if (!extended && score > alpha && is_even(p) && ext_count[p] < 1 &&
         (board[m.from] == KING || piece_material[side] <= 0)) {
@@ -314,7 +312,7 @@ int16_t search(uint8_t side, uint8_t probe_mark, int16_t alpha, int16_t beta) {
       }
     }
 
-    // 23. Best move so far; 26. cutoff.
+    // Best move so far; the cutoff.
     if (score > best) {
       if (score > alpha) {
         if (score >= beta) {
@@ -329,11 +327,10 @@ int16_t search(uint8_t side, uint8_t probe_mark, int16_t alpha, int16_t beta) {
     }
   }
 
-  // 24. No legal move: stalemate. A node that never raised alpha stores nothing.
+  // No legal move: stalemate. A node that never raised alpha stores nothing.
   if (best == -SCORE_INF) return draw_score(side, contempt);
   if (alpha == alpha_entry) return best;
 
-  // 25.
   const Move& best_move = move_stack[best_index];
   update_move_tables(side, best_move, best);
   tt_store(side, best, TT_FROM_SEARCH, best_move.from, best_move.to, reduced_accepted ? TT_LOWER : TT_EXACT);
