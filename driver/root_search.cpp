@@ -69,21 +69,24 @@ void sort_root_list() {
   for (int i = list_first(); i < list_end(); i++) pick_best_move(i, list_end() - 1);
 }
 
-// Stored results hold only under the mate limit they were searched with: a
-// position without a mate under a short limit may have one under a longer
-// one, and its stored bound would hide it.
-void forget_results_of_another_limit() {
+// Stored results hold only under the rules they were searched with: a
+// position without a mate under a short mate limit, or with unverified null
+// moves, may have one under a longer limit or with verified ones, and its
+// stored bound would hide it.
+void forget_results_of_other_rules() {
   static int8_t tables_limit;  // 0 while the tables hold no search results
+  static uint8_t tables_zugzwang_safe;
   search_matt_in = go_mate_moves > 0 ? go_mate_moves : matt_in;
-  if (tables_limit != 0 && tables_limit != search_matt_in) {
+  if (tables_limit != 0 && (tables_limit != search_matt_in || tables_zugzwang_safe != zugzwang_safe)) {
     clear_all_tables();
     if (learn_enabled) learn_load();
   }
   tables_limit = search_matt_in;
+  tables_zugzwang_safe = zugzwang_safe;
 }
 
 void prepare(uint8_t side) {
-  forget_results_of_another_limit();
+  forget_results_of_other_rules();
   search_aborted = 0;
   stop_requested = 0;
   stop_heard = 0;

@@ -80,6 +80,8 @@ void handle_setoption(const char* line) {
     contempt = static_cast<int16_t>(static_cast<uint16_t>(number));
   } else if (is(name, "Style")) {
     // accepted, no effect
+  } else if (is(name, "Zugzwang_Safe")) {
+    zugzwang_safe = is(value, "true");
   } else if (is(name, "Stop_After_Nodes")) {
     // Tests stop a search at an exact node count; 0 turns it off.
     stop_after_nodes = number < 0 ? 0 : static_cast<uint32_t>(number);

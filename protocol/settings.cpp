@@ -13,6 +13,7 @@ uint8_t chess_knowledge = 1;
 int8_t matt_in = 15;
 int16_t contempt;
 uint32_t stop_after_nodes;
+uint8_t zugzwang_safe;
 int32_t style, selectivity, extensions, combination_search;
 
 uint8_t quit_requested;

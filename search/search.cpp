@@ -23,6 +23,39 @@ constexpr int PROBE_REDUCTION = 3;
 
 bool is_even(int p) { return (p & 1) == 0; }
 
+// The node whose null-move cutoff is being verified: it searches its own
+// moves, with no null move of its own.
+int verifying_ply;
+
+// In a zugzwang the defender's pass is its best "move", so a null move that
+// fails high proves nothing there. The node is searched again without it,
+// to the depth the null move was searched to; only if that fails high too
+// does the cutoff stand. A mate hidden at this depth is seen once the
+// iterations reach deep enough.
+bool null_cutoff_verified(uint8_t side, uint8_t probe_mark, int16_t beta, int reduction) {
+  const int p = ply;
+  const int saved_verifying = verifying_ply;
+  const int16_t saved_parent_horizon = horizon[p - 1];
+  const int16_t saved_horizon = horizon[p];
+  const uint16_t saved_flags = node_flags[p];
+  const int16_t saved_ext = ext_count[p];
+  const uint8_t saved_checks = check_count[p];
+  const uint16_t saved_hash_move = hash_move;
+  // The node copies its horizon from the parent's on entry.
+  horizon[p - 1] = static_cast<int16_t>(horizon[p] - reduction);
+  verifying_ply = p;
+  const int16_t score = search(side, probe_mark, static_cast<int16_t>(beta - 1), beta);
+  verifying_ply = saved_verifying;
+  horizon[p - 1] = saved_parent_horizon;
+  horizon[p] = saved_horizon;
+  node_flags[p] = saved_flags;
+  ext_count[p] = saved_ext;
+  check_count[p] = saved_checks;
+  hash_move = saved_hash_move;
+  list_start[p + 1] = list_start[p];
+  return score >= beta;
+}
+
 uint8_t capture_mark(const Move& m) { return (m.flags & CAPTURE) ? static_cast<uint8_t>(m.to + 1) : 0; }
 
 // Child search after a move or null move made at ply p.
@@ -160,14 +193,20 @@ int16_t search(uint8_t side, uint8_t probe_mark, int16_t alpha, int16_t beta) {
 
   // Null move at defender nodes.
   if (!in_check && null_ply[p - 1] != p - 1 && is_even(p) && piece_material[side] > value_rook &&
-      p <= horizon[p] - 1 && !threat_from_table && (null_ply[p] == 0 || null_ply[p] < null_ply[p - 1])) {
+      p <= horizon[p] - 1 && !threat_from_table && (null_ply[p] == 0 || null_ply[p] < null_ply[p - 1]) &&
+      p != verifying_ply) {
     const int reduction = p < horizon[p] - 4 ? 3 : 2;
     const int16_t score = null_move_search(side, probe_mark, beta, reduction, false, last_to_entry);
     if (search_aborted) return 0;
-    if (score >= beta) {
+    if (score >= beta && !zugzwang_safe) {
       tt_store(side, score, TT_FROM_SEARCH, 0, 0, TT_LOWER);
       return score;
     }
+    // A verified cutoff is stored by the verification, at the depth it was
+    // searched to: stored at full depth, it would pass as verified in the
+    // next iteration without a deeper look.
+    if (score >= beta && null_cutoff_verified(side, probe_mark, beta, reduction)) return score;
+    if (search_aborted) return 0;
     if (score < -MATE_BOUND) {
       node_flags[p] |= MATE_THREAT;
       if (probe_mark == REDUCED_PROBE && is_even(p)) return alpha;

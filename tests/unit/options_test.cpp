@@ -48,6 +48,7 @@ class Options : public testing::Test {
     use_engine_book = 0;
     new_ponder = 0;
     chess_knowledge = 1;
+    zugzwang_safe = 0;
   }
 };
 
@@ -162,6 +163,7 @@ std::vector<SettingCase> setting_cases() {
   auto knowledge = [] { return int{chess_knowledge}; };
   auto book = [] { return int{use_engine_book}; };
   auto ponder = [] { return int{new_ponder}; };
+  auto zugzwang = [] { return int{zugzwang_safe}; };
   return {
       // Kept inside the announced range 1..50.
       {"", "setoption name Matt_in value 300", matt, 50},
@@ -184,6 +186,10 @@ std::vector<SettingCase> setting_cases() {
       {"setoption name Use_Engine_Book value true", "setoption name Use_Engine_Book value True",
        book, 0},
       {"", "setoption name NewPonder value true", ponder, 1},
+      {"", "setoption name Zugzwang_Safe value true", zugzwang, 1},
+      {"setoption name Zugzwang_Safe value true", "setoption name Zugzwang_Safe value false", zugzwang, 0},
+      {"setoption name Zugzwang_Safe value true", "setoption name Zugzwang_Safe value TRUE", zugzwang, 0},
+      {"", "setoption name zugzwang_safe value true", zugzwang, 0},
       {"setoption name NewPonder value true", "setoption name NewPonder value yes", ponder, 0},
       {"", "setoption name Chess_Knowledge value none", knowledge, 0},
       {"", "setoption name Chess_Knowledge value max", knowledge, 2},
