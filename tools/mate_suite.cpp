@@ -6,8 +6,6 @@
 // search, as a problem solver does.
 // ucinewgame is sent only on request: tervalk takes any line starting with
 // "uci" for uci itself.
-#include <unistd.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
@@ -20,6 +18,7 @@
 #include "protocol/command_loop.h"
 #include "search/ordering.h"
 #include "tools/mate_line.h"
+#include "tools/std_streams.h"
 #include "tools/suite_parse.h"
 #include "tools/uci_child.h"
 
@@ -353,7 +352,7 @@ int main(int argc, char** argv) {
     return 1;
   }
 
-  const bool terminal = isatty(STDERR_FILENO) != 0;
+  const bool terminal = stderr_is_terminal();
   const int total = static_cast<int>(entries.size());
   int best = 0, found = 0, badpv = 0;
   std::vector<long> best_ms;

@@ -85,11 +85,13 @@ TEST(Signals, InterruptIsIgnoredTerminationIsNot) {
   EngineProcess engine;
   engine.send_line("isready");
   ASSERT_EQ(engine.read_line(), "readyok");
-  engine.signal(SIGINT);
+  const bool interrupted = engine.signal(SIGINT);
   engine.send_line("isready");
   EXPECT_EQ(engine.read_line(), "readyok");
   engine.signal(SIGTERM);
   EXPECT_EQ(engine.wait_exit(), 128 + SIGTERM);
+  // Windows sends control-C only through a console, which a headless test run lacks.
+  if (!interrupted) GTEST_SKIP() << "control-C could not be sent";
 }
 
 }  // namespace
