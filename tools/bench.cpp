@@ -75,6 +75,6 @@ int main(int argc, char** argv) {
   std::fflush(stdout);
   std::fprintf(out, "Nodes searched: %llu\n", static_cast<unsigned long long>(total_nodes));
   std::fprintf(out, "Nodes/second: %llu\n",
-          static_cast<unsigned long long>(seconds > 0 ? static_cast<double>(total_nodes) / seconds : 0));
+               static_cast<unsigned long long>(seconds > 0 ? static_cast<double>(total_nodes) / seconds : 0));
   return 0;
 }

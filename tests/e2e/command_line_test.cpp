@@ -57,6 +57,9 @@ INSTANTIATE_TEST_SUITE_P(
         CommandLineCase{{"16384"}, "", 0},
         CommandLineCase{{"uci", "100"}, "", 0},
         CommandLineCase{{"setboard", "60000"}, "Wert f\x81r Hashtabelle (      0) ist zu klein!!\n", 1},
+        // Blanks and quotes inside an argument reach the engine as they are.
+        CommandLineCase{{"100 200", "60000"}, "Wert f\x81r Hashtabelle (    100) ist zu klein!!\n", 1},
+        CommandLineCase{{"\"5\" \\\"", "60000"}, "Wert f\x81r Hashtabelle (      0) ist zu klein!!\n", 1},
         CommandLineCase{{"1", "2", "3", "4"}, "", 0}));
 
 TEST(CommandLineBanner, FollowsTheEchoFor2233) {
