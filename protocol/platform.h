@@ -1,5 +1,6 @@
-// The operating-system calls the engine needs, kept in one place so that
-// another platform's layer can sit beside the POSIX one.
+// The operating-system calls the engine needs, kept in one place: one
+// implementation per operating system (platform_posix.cpp,
+// platform_windows.cpp), chosen by the build.
 #pragma once
 
 #include <cstdint>
@@ -14,6 +15,10 @@ bool platform_input_waiting();
 
 // A millisecond tick count that only moves forward (it may wrap).
 uint32_t platform_tick_ms();
+
+// Standard output takes the bytes as written: a line ends in a bare line
+// feed everywhere, so every GUI and test sees the same bytes.
+void platform_raw_output();
 
 // Ignores the terminal's interrupt so that a GUI's control-C to its process
 // group does not end the engine.

@@ -33,6 +33,8 @@ uint32_t platform_tick_ms() {
                                static_cast<uint64_t>(now.tv_nsec) / 1000000u);
 }
 
+void platform_raw_output() {}  // POSIX streams never translate line ends
+
 void platform_ignore_interrupt() {
   // Only SIGINT: termination keeps its default, so an ordinary kill still
   // ends a hung engine.

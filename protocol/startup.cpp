@@ -11,6 +11,7 @@
 #include "settings.h"
 
 int engine_main(int argc, char** argv) {
+  platform_raw_output();
   hash_mask = DEFAULT_HASH_ENTRIES - 1;
   score_table_entries = DEFAULT_SCORE_ENTRIES;
   new_ponder = 0;

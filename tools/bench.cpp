@@ -2,9 +2,6 @@
 // engine and prints the total node count, the engine's behaviour signature.
 // A change meant only for speed or structure keeps the count.
 //   bench [--depth-offset N]
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -18,6 +15,7 @@
 #include "search/tt.h"
 #include "search_state.h"
 #include "settings.h"
+#include "tools/std_streams.h"
 
 namespace {
 
@@ -40,28 +38,21 @@ constexpr BenchPosition positions[] = {
     {"2rB4/1b1n1pp1/pn4Rp/1Q2NB2/2pK1k1r/3RN1pr/4P3/8 w - -", 15},
 };
 
-// The search polls standard input; give it one that never speaks.
-void quiet_input() {
-  int fds[2];
-  if (pipe(fds) == 0) dup2(fds[0], STDIN_FILENO);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
   int depth_offset = 0;
   if (argc == 3 && std::strcmp(argv[1], "--depth-offset") == 0) depth_offset = std::atoi(argv[2]);
 
-  quiet_input();
+  // The search polls standard input; give it one that never speaks.
+  stdin_from_pipe("");
   ensure_engine_ready();
   book_close();
   use_engine_book = 0;
 
   // Engine output goes nowhere; the summary goes to the real stdout.
-  std::fflush(stdout);
-  const int out = dup(STDOUT_FILENO);
-  const int null = open("/dev/null", O_WRONLY);
-  dup2(null, STDOUT_FILENO);
+  std::FILE* out = stdout_to_null();
+  if (out == nullptr) return 1;
 
   uint64_t total_nodes = 0;
   const auto start = std::chrono::steady_clock::now();
@@ -71,7 +62,7 @@ int main(int argc, char** argv) {
     new_game();
     tt_clear();
     if (setup_fen(text) != 1) {
-      dprintf(out, "refused: %s\n", p.fen);
+      std::fprintf(out, "refused: %s\n", p.fen);
       continue;
     }
     read_go_limits("go depth 0");
@@ -82,8 +73,8 @@ int main(int argc, char** argv) {
   }
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   std::fflush(stdout);
-  dprintf(out, "Nodes searched: %llu\n", static_cast<unsigned long long>(total_nodes));
-  dprintf(out, "Nodes/second: %llu\n",
-          static_cast<unsigned long long>(seconds > 0 ? static_cast<double>(total_nodes) / seconds : 0));
+  std::fprintf(out, "Nodes searched: %llu\n", static_cast<unsigned long long>(total_nodes));
+  std::fprintf(out, "Nodes/second: %llu\n",
+               static_cast<unsigned long long>(seconds > 0 ? static_cast<double>(total_nodes) / seconds : 0));
   return 0;
 }

@@ -6,20 +6,21 @@
 // search, as a problem solver does.
 // ucinewgame is sent only on request, so that the tables carry over from one
 // problem to the next as they did in earlier measurements.
-#include <unistd.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <string>
 #include <vector>
 
 #include "board.h"
 #include "protocol/command_loop.h"
 #include "search/ordering.h"
 #include "tools/mate_line.h"
+#include "tools/std_streams.h"
 #include "tools/suite_parse.h"
 #include "tools/uci_child.h"
 
@@ -99,11 +100,16 @@ void note_prefix() {
 // Without --engine the suite drives the tervalk installed beside it, else the
 // one it was built with; started through PATH, it finds tervalk there too.
 const char* default_engine(const char* self) {
-  static char sibling[4096];
-  const char* slash = std::strrchr(self, '/');
-  if (slash == nullptr) return "tervalk";
-  std::snprintf(sibling, sizeof(sibling), "%.*s/tervalk", static_cast<int>(slash - self), self);
-  return access(sibling, X_OK) == 0 ? sibling : TERVALK_DEFAULT_PATH;
+  static std::string sibling;
+  const std::filesystem::path me(self);
+  if (!me.has_parent_path()) return "tervalk";
+  // tervalk.exe beside mate-suite.exe on Windows.
+  std::filesystem::path beside = me.parent_path() / "tervalk";
+  beside.replace_extension(me.extension());
+  std::error_code ignored;
+  if (!std::filesystem::is_regular_file(beside, ignored)) return TERVALK_DEFAULT_PATH;
+  sibling = beside.string();
+  return sibling.c_str();
 }
 
 int usage() {
@@ -364,7 +370,7 @@ int main(int argc, char** argv) {
     return 1;
   }
 
-  const bool terminal = isatty(STDERR_FILENO) != 0;
+  const bool terminal = stderr_is_terminal();
   const int total = static_cast<int>(entries.size());
   int best = 0, found = 0, badpv = 0;
   std::vector<long> best_ms;

@@ -2,24 +2,22 @@
 // deadlines so that a silent engine cannot hang the caller.
 #pragma once
 
-#include <sys/types.h>
+#include "tools/child_process.h"
 
 constexpr int CHILD_LINE_SIZE = 16384;
 constexpr int CHILD_BUFFER_SIZE = 65536;
 
 struct UciChild {
-  pid_t pid;
-  int to_engine;
-  int from_engine;
-  bool output_closed;
+  ChildProcess process;
+  bool running;
   int buffered;
   char buffer[CHILD_BUFFER_SIZE];
   char line[CHILD_LINE_SIZE];  // the last line read, without its line feed
 };
 
 // Starts `path` (looked up in PATH when it has no slash) with no arguments;
-// false when the pipes or fork fail. A program that cannot be executed shows
-// as an engine that closes its output.
+// false when it cannot be started. A program that cannot be executed may also
+// show as an engine that closes its output.
 bool start_child(UciChild* child, const char* path);
 // Writes `text` and a line feed; false when the engine no longer reads.
 bool send_line(UciChild* child, const char* text);

@@ -57,6 +57,9 @@ INSTANTIATE_TEST_SUITE_P(
         CommandLineCase{{"16384"}, "", 0},
         CommandLineCase{{"uci", "100"}, "", 0},
         CommandLineCase{{"setboard", "60000"}, "Wert f\x81r Hashtabelle (      0) ist zu klein!!\n", 1},
+        // Blanks and quotes inside an argument reach the engine as they are.
+        CommandLineCase{{"100 200", "60000"}, "Wert f\x81r Hashtabelle (    100) ist zu klein!!\n", 1},
+        CommandLineCase{{"\"5\" \\\"", "60000"}, "Wert f\x81r Hashtabelle (      0) ist zu klein!!\n", 1},
         CommandLineCase{{"1", "2", "3", "4"}, "", 0}));
 
 TEST(CommandLineBanner, FollowsTheEchoFor2233) {
@@ -85,11 +88,13 @@ TEST(Signals, InterruptIsIgnoredTerminationIsNot) {
   EngineProcess engine;
   engine.send_line("isready");
   ASSERT_EQ(engine.read_line(), "readyok");
-  engine.signal(SIGINT);
+  const bool interrupted = engine.signal(SIGINT);
   engine.send_line("isready");
   EXPECT_EQ(engine.read_line(), "readyok");
   engine.signal(SIGTERM);
   EXPECT_EQ(engine.wait_exit(), 128 + SIGTERM);
+  // Windows sends control-C only through a console, which a headless test run lacks.
+  if (!interrupted) GTEST_SKIP() << "control-C could not be sent";
 }
 
 }  // namespace

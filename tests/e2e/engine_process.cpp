@@ -1,16 +1,10 @@
 #include "engine_process.h"
 
-#include <fcntl.h>
-#include <poll.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
+
+#include "tests/scratch_dir.h"
 
 namespace {
 
@@ -22,76 +16,32 @@ int remaining_ms(std::chrono::steady_clock::time_point deadline) {
 }  // namespace
 
 EngineProcess::EngineProcess(const std::vector<std::string>& args) {
-  char pattern[] = "/tmp/tervalk-e2e-XXXXXX";
-  if (mkdtemp(pattern) == nullptr) throw std::runtime_error("mkdtemp failed");
-  workdir_ = pattern;
-
-  int in_pipe[2], out_pipe[2];
-  if (pipe(in_pipe) != 0 || pipe(out_pipe) != 0) throw std::runtime_error("pipe failed");
-  pid_ = fork();
-  if (pid_ < 0) throw std::runtime_error("fork failed");
-  if (pid_ == 0) {
-    dup2(in_pipe[0], STDIN_FILENO);
-    dup2(out_pipe[1], STDOUT_FILENO);
-    close(in_pipe[0]);
-    close(in_pipe[1]);
-    close(out_pipe[0]);
-    close(out_pipe[1]);
-    if (chdir(workdir_.c_str()) != 0) _exit(127);
-    std::vector<char*> argv;
-    argv.push_back(const_cast<char*>(TERVALK_PATH));
-    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    execv(TERVALK_PATH, argv.data());
-    _exit(127);
-  }
-  close(in_pipe[0]);
-  close(out_pipe[1]);
-  to_engine_ = in_pipe[1];
-  from_engine_ = out_pipe[0];
-  // A write to an engine that has already exited must fail, not kill the test.
-  ::signal(SIGPIPE, SIG_IGN);
+  workdir_ = make_scratch_dir("tervalk-e2e-");
+  if (workdir_.empty()) throw std::runtime_error("no scratch directory");
+  std::vector<const char*> argv{TERVALK_PATH};
+  for (const std::string& a : args) argv.push_back(a.c_str());
+  argv.push_back(nullptr);
+  if (!child_start(&child_, argv.data(), workdir_.c_str(), nullptr)) throw std::runtime_error("cannot start tervalk");
 }
 
 EngineProcess::~EngineProcess() {
   close_input();
-  if (wait_exit(2000) < 0) {
-    kill(pid_, SIGKILL);
-    wait_exit(2000);
-  }
-  if (from_engine_ >= 0) close(from_engine_);
+  wait_exit(2000);
+  child_end(&child_);
   std::error_code ignored;
   std::filesystem::remove_all(workdir_, ignored);
 }
 
-void EngineProcess::send(const std::string& bytes) {
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    ssize_t n = write(to_engine_, bytes.data() + done, bytes.size() - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return;
-    }
-    done += static_cast<std::size_t>(n);
-  }
-}
+void EngineProcess::send(const std::string& bytes) { child_write(&child_, bytes.data(), bytes.size()); }
 
-void EngineProcess::close_input() {
-  if (to_engine_ >= 0) close(to_engine_);
-  to_engine_ = -1;
-}
+void EngineProcess::close_input() { child_close_input(&child_); }
 
 bool EngineProcess::fill(int timeout_ms) {
   if (output_closed_) return false;
-  pollfd fd{from_engine_, POLLIN, 0};
-  int ready = poll(&fd, 1, timeout_ms);
-  if (ready <= 0) return false;
   char chunk[4096];
-  ssize_t n = read(from_engine_, chunk, sizeof(chunk));
-  if (n <= 0) {
-    output_closed_ = true;
-    return false;
-  }
+  const int n = child_read(&child_, chunk, sizeof(chunk), timeout_ms);
+  if (n == CHILD_CLOSED) output_closed_ = true;
+  if (n <= 0) return false;
   buffer_.append(chunk, static_cast<std::size_t>(n));
   return true;
 }
@@ -130,20 +80,3 @@ bool EngineProcess::silent_for(int ms) {
   if (!buffer_.empty()) return false;
   return !fill(ms) && buffer_.empty();
 }
-
-int EngineProcess::wait_exit(int timeout_ms) {
-  if (exit_status_ >= 0) return exit_status_;
-  auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
-  for (;;) {
-    int status = 0;
-    pid_t done = waitpid(pid_, &status, WNOHANG);
-    if (done == pid_) {
-      exit_status_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-      return exit_status_;
-    }
-    if (remaining_ms(deadline) == 0) return -1;
-    usleep(2000);
-  }
-}
-
-void EngineProcess::signal(int signo) { kill(pid_, signo); }

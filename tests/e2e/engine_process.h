@@ -1,11 +1,11 @@
 // Runs the tervalk binary as a GUI does: a child process on two pipes.
 #pragma once
 
-#include <sys/types.h>
-
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "tools/child_process.h"
 
 class EngineProcess {
  public:
@@ -30,19 +30,16 @@ class EngineProcess {
   bool silent_for(int ms);
 
   // Exit status, or -1 when it has not exited in time; a signal gives 128 + n.
-  int wait_exit(int timeout_ms = 10000);
-  void signal(int signo);
-  pid_t pid() const { return pid_; }
+  int wait_exit(int timeout_ms = 10000) { return child_wait(&child_, timeout_ms); }
+  // SIGINT is the console's control-C; false when it could not be sent.
+  bool signal(int signo) { return child_signal(&child_, signo); }
   const std::string& workdir() const { return workdir_; }
 
  private:
   bool fill(int timeout_ms);  // false at end of output or timeout
 
-  pid_t pid_ = -1;
-  int to_engine_ = -1;
-  int from_engine_ = -1;
+  ChildProcess child_{};
   bool output_closed_ = false;
-  int exit_status_ = -1;
   std::string buffer_;
   std::string workdir_;
 };

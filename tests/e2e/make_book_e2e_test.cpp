@@ -1,9 +1,6 @@
 // make-book as a user runs it: PGN files in, a book pair out, a summary line.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -40,7 +37,7 @@ TEST_F(MakeBookRun, WritesTheBookPairAndSaysWhatWentIn) {
   EXPECT_EQ(lines.back(), "30 games, 6 positions written");
   EXPECT_EQ(size_of("QVbook.ind"), 8u * 6);
   EXPECT_EQ(size_of("QVbook.dat"), 24u * 6);
-  EXPECT_EQ(read_file("stderr.txt"), "");
+  EXPECT_EQ(read_text("stderr.txt"), "");
 }
 
 // The engine reads the book from its working directory at the first isready:
@@ -86,7 +83,7 @@ TEST_F(MakeBookRun, BadMovesAreReportedAndTheRestIsBuilt) {
   ASSERT_EQ(lines.size(), 2u);
   EXPECT_EQ(lines[0], "1 games without a result not counted");
   EXPECT_EQ(lines[1], "2 games, 4 positions written");
-  EXPECT_EQ(read_file("stderr.txt"), pgn + ": game 2: illegal move \"Bb4\" at ply 3; rest of the game skipped\n");
+  EXPECT_EQ(read_text("stderr.txt"), pgn + ": game 2: illegal move \"Bb4\" at ply 3; rest of the game skipped\n");
 }
 
 TEST_F(MakeBookRun, RefusesBadArgumentsAndReportsMissingInput) {
@@ -94,14 +91,14 @@ TEST_F(MakeBookRun, RefusesBadArgumentsAndReportsMissingInput) {
   EXPECT_EQ(status_, 1);
   run("--plies 0 --out " + dir_ + "/b x.pgn");
   EXPECT_EQ(status_, 1);
-  EXPECT_NE(read_file("stderr.txt").find("usage: make-book"), std::string::npos);
+  EXPECT_NE(read_text("stderr.txt").find("usage: make-book"), std::string::npos);
 
   const std::string pgn = write_file("games.pgn", "[Result \"1-0\"]\n1. e4 1-0\n");
   const auto lines = run("--out " + dir_ + "/b " + dir_ + "/missing.pgn " + pgn);
   EXPECT_EQ(status_, 1);
   ASSERT_FALSE(lines.empty());
   EXPECT_EQ(lines.back(), "1 games, 1 positions written");
-  EXPECT_NE(read_file("stderr.txt").find("cannot open " + dir_ + "/missing.pgn"), std::string::npos);
+  EXPECT_NE(read_text("stderr.txt").find("cannot open " + dir_ + "/missing.pgn"), std::string::npos);
 }
 
 }  // namespace

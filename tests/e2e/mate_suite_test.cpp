@@ -1,14 +1,9 @@
 // The mate suite against small scripted engines, so that its counting does not
 // depend on any real engine's speed.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -22,49 +17,41 @@ namespace {
 constexpr const char* LADDER = "6k1/8/8/8/8/8/1R6/R3K3 w - -";
 constexpr const char* NO_A1_ROOK = "6k1/8/8/8/8/8/1R6/1R2K3 w - -";
 
+// Scripts of the scripted engine: a command pattern and its replies, tab
+// separated (scripted_engine.cpp).
+
 // Answers every go with one bounded line (to be ignored) and one fixed mate in
-// 2, and stop with bestmove. What it is sent goes to engine.sh.log.
-constexpr const char* MATING_ENGINE = R"(#!/bin/sh
-while read -r line; do
-  echo "$line" >> "$0.log"
-  case "$line" in
-    uci) echo "id name Scripted"; echo "option name Hash type spin default 1 min 1 max 8"; echo uciok ;;
-    isready) echo readyok ;;
-    go*) echo "info depth 1 score mate 1 lowerbound nodes 10 pv b2b8"
-         echo "info depth 3 seldepth 3 score mate 2 nodes 1000 nps 50000 pv a1a7 g8h8 b2b8" ;;
-    stop) echo "bestmove a1a7" ;;
-    quit) exit 0 ;;
-  esac
-done
-)";
+// 2, and stop with bestmove.
+constexpr const char* MATING_ENGINE =
+    "uci\tid name Scripted\toption name Hash type spin default 1 min 1 max 8\tuciok\n"
+    "isready\treadyok\n"
+    "go*\tinfo depth 1 score mate 1 lowerbound nodes 10 pv b2b8"
+    "\tinfo depth 3 seldepth 3 score mate 2 nodes 1000 nps 50000 pv a1a7 g8h8 b2b8\n"
+    "stop\tbestmove a1a7\n"
+    "quit\texit\n";
 
 // Shows only a bound; the test puts its line in place of BOUND_LINE.
-constexpr const char* BOUND_ENGINE = R"(#!/bin/sh
-while read -r line; do
-  case "$line" in
-    uci) echo uciok ;;
-    isready) echo readyok ;;
-    go*) echo "info depth 2 score mate 2 lowerbound nodes 10 pv BOUND_LINE" ;;
-    stop) echo "bestmove a1a7" ;;
-    quit) exit 0 ;;
-  esac
-done
-)";
+constexpr const char* BOUND_ENGINE =
+    "uci\tuciok\n"
+    "isready\treadyok\n"
+    "go*\tinfo depth 2 score mate 2 lowerbound nodes 10 pv BOUND_LINE\n"
+    "stop\tbestmove a1a7\n"
+    "quit\texit\n";
 
 // Handshakes, then dies at the first go.
-constexpr const char* DYING_ENGINE = R"(#!/bin/sh
-while read -r line; do
-  case "$line" in
-    uci) echo uciok ;;
-    isready) echo readyok ;;
-    go*) exit 0 ;;
-  esac
-done
-)";
+constexpr const char* DYING_ENGINE =
+    "uci\tuciok\n"
+    "isready\treadyok\n"
+    "go*\texit\n";
 
 class MateSuiteRun : public ToolRun {
  protected:
   std::vector<std::string> run(const std::string& args) { return run_tool(MATE_SUITE_PATH, args); }
+  // The scripted engine, answering from `script` (what it reads goes to engine.log).
+  std::string scripted_engine(const std::string& script) {
+    write_file("engine.script", script);
+    return SCRIPTED_ENGINE_PATH;
+  }
 
   // The RESULT line without its median, which is a time.
   static std::string result_counts(const std::vector<std::string>& lines) {
@@ -75,7 +62,7 @@ class MateSuiteRun : public ToolRun {
 };
 
 TEST_F(MateSuiteRun, CountsBestFoundAndBadLines) {
-  const std::string engine = write_file("engine.sh", MATING_ENGINE, true);
+  const std::string engine = scripted_engine(MATING_ENGINE);
   const std::string suite = write_file("suite.epd", std::string(LADDER) + " bm #2; id \"good\";\n" +
                                                         "this line is not a position\n" + NO_A1_ROOK +
                                                         " bm #2;\n" + LADDER + " bm #3;\n");
@@ -87,7 +74,7 @@ TEST_F(MateSuiteRun, CountsBestFoundAndBadLines) {
   ASSERT_GE(lines.size(), 2u);
   EXPECT_NE(lines[lines.size() - 2].find("nps_avg=50000"), std::string::npos) << lines[lines.size() - 2];
 
-  const std::string csv = read_file("out.csv");
+  const std::string csv = read_text("out.csv");
   std::istringstream rows(csv);
   std::string header, row1, row2, row3, extra;
   std::getline(rows, header);
@@ -101,11 +88,11 @@ TEST_F(MateSuiteRun, CountsBestFoundAndBadLines) {
   EXPECT_EQ(row3, std::string("3,") + LADDER + ",3,2,0,0,,1000");
   EXPECT_FALSE(std::getline(rows, extra));
 
-  const std::string notes = read_file("stderr.txt");
+  const std::string notes = read_text("stderr.txt");
   EXPECT_NE(notes.find("line 2 skipped"), std::string::npos) << notes;
   EXPECT_NE(notes.find("position 2: mate 2 line illegal or unreadable move"), std::string::npos) << notes;
 
-  const std::string sent = read_file("engine.sh.log");
+  const std::string sent = read_file("engine.log");
   EXPECT_NE(sent.find("setoption name Hash value 2\nisready\n"), std::string::npos) << sent;
   EXPECT_NE(sent.find(std::string("position fen ") + LADDER + "\nisready\ngo infinite\nstop\n"), std::string::npos)
       << sent;
@@ -120,22 +107,22 @@ TEST_F(MateSuiteRun, BoundsAreCheckedForLegalityOnly) {
   for (auto [line, expected] : cases) {
     std::string script = BOUND_ENGINE;
     script.replace(script.find("BOUND_LINE"), 10, line);
-    const std::string engine = write_file("bound.sh", script, true);
+    const std::string engine = scripted_engine(script);
     const std::string suite = write_file("suite.epd", std::string(LADDER) + " bm #2;\n");
     EXPECT_EQ(result_counts(run("--engine " + engine + " --ms 300 " + suite)), expected) << line;
   }
 }
 
 TEST_F(MateSuiteRun, FirstLimitsThePositions) {
-  const std::string engine = write_file("engine.sh", MATING_ENGINE, true);
+  const std::string engine = scripted_engine(MATING_ENGINE);
   const std::string suite = write_file("suite.epd", std::string(NO_A1_ROOK) + " bm #2;\n" + LADDER + " bm #2;\n");
   EXPECT_EQ(result_counts(run("--engine " + engine + " --first 1 --ucinewgame " + suite)),
             "RESULT best=0/1 found=1 badpv=1");
-  EXPECT_NE(read_file("engine.sh.log").find("ucinewgame\nposition fen"), std::string::npos);
+  EXPECT_NE(read_file("engine.log").find("ucinewgame\nposition fen"), std::string::npos);
 }
 
 TEST_F(MateSuiteRun, AnEngineThatDiesLeavesTheRestNotFound) {
-  const std::string engine = write_file("engine.sh", DYING_ENGINE, true);
+  const std::string engine = scripted_engine(DYING_ENGINE);
   const std::string suite = write_file("suite.epd", std::string(LADDER) + " bm #2;\n" + LADDER + " bm #2;\n");
   const auto lines = run("--engine " + engine + " " + suite);
   EXPECT_EQ(status_, 0);
@@ -146,15 +133,27 @@ TEST_F(MateSuiteRun, AnEngineThatDiesLeavesTheRestNotFound) {
 // Without --engine, a suite installed beside an engine named tervalk drives
 // that one, whether it is started by its path or found through PATH.
 TEST_F(MateSuiteRun, DrivesTheEngineInstalledBesideIt) {
-  std::filesystem::copy_file(MATE_SUITE_PATH, dir_ + "/tervalk-mate-suite");
-  write_file("tervalk", MATING_ENGINE, true);
+  const std::string extension = std::filesystem::path(MATE_SUITE_PATH).extension().string();
+  std::filesystem::copy_file(MATE_SUITE_PATH, dir_ + "/tervalk-mate-suite" + extension);
+  std::filesystem::copy_file(scripted_engine(MATING_ENGINE), dir_ + "/tervalk" + extension);
   const std::string suite = write_file("suite.epd", std::string(LADDER) + " bm #2;\n");
-  const std::string started[] = {dir_ + "/tervalk-mate-suite", "PATH=" + dir_ + ":\"$PATH\" tervalk-mate-suite"};
-  for (const std::string& tool : started) {
-    std::filesystem::remove(dir_ + "/tervalk.log");
+  const char* old_path = std::getenv("PATH");
+  const std::string saved_path = old_path != nullptr ? old_path : "";
+#ifdef _WIN32
+  _putenv_s("PATH", (dir_ + ";" + saved_path).c_str());
+#else
+  setenv("PATH", (dir_ + ":" + saved_path).c_str(), 1);
+#endif
+  for (const std::string& tool : {dir_ + "/tervalk-mate-suite" + extension, std::string("tervalk-mate-suite")}) {
+    std::filesystem::remove(dir_ + "/engine.log");
     EXPECT_EQ(result_counts(run_tool(tool.c_str(), "--ms 60000 " + suite)), "RESULT best=1/1 found=1 badpv=0") << tool;
-    EXPECT_NE(read_file("tervalk.log").find("go infinite"), std::string::npos) << tool;
+    EXPECT_NE(read_file("engine.log").find("go infinite"), std::string::npos) << tool;
   }
+#ifdef _WIN32
+  _putenv_s("PATH", saved_path.c_str());
+#else
+  setenv("PATH", saved_path.c_str(), 1);
+#endif
 }
 
 TEST_F(MateSuiteRun, AMissingEngineIsAnError) {

@@ -3,51 +3,55 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "tests/scratch_dir.h"
+#include "tools/child_process.h"
+
 class ToolRun : public testing::Test {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/tervalk-tool-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir_ = pattern;
+    dir_ = make_scratch_dir("tervalk-tool-");
+    ASSERT_FALSE(dir_.empty());
   }
   void TearDown() override {
     std::error_code ignored;
     std::filesystem::remove_all(dir_, ignored);
   }
 
-  std::string write_file(const std::string& name, const std::string& text, bool executable = false) {
+  std::string write_file(const std::string& name, const std::string& text) {
     const std::string path = dir_ + "/" + name;
-    std::ofstream(path) << text;
-    if (executable) chmod(path.c_str(), 0755);
+    std::ofstream(path, std::ios::binary) << text;
     return path;
   }
 
-  // Runs `tool` with `args`; returns its stdout lines and sets status_. Its
-  // standard error goes to stderr.txt in the directory.
+  // Runs `tool` in the directory with `args` split at blanks; returns its
+  // stdout lines and sets status_. Its standard error goes to stderr.txt.
   std::vector<std::string> run_tool(const char* tool, const std::string& args) {
-    const std::string command = std::string(tool) + " " + args + " 2>" + dir_ + "/stderr.txt";
-    std::FILE* pipe = popen(command.c_str(), "r");
+    std::vector<std::string> words;
+    std::istringstream split(args);
+    for (std::string word; split >> word;) words.push_back(word);
+    std::vector<const char*> argv{tool};
+    for (const std::string& word : words) argv.push_back(word.c_str());
+    argv.push_back(nullptr);
+
     std::vector<std::string> lines;
-    if (pipe == nullptr) return lines;
-    char buffer[4096];
-    while (std::fgets(buffer, sizeof(buffer), pipe) != nullptr) {
-      std::string line = buffer;
-      if (!line.empty() && line.back() == '\n') line.pop_back();
-      lines.push_back(line);
-    }
-    const int status = pclose(pipe);
-    status_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    status_ = -1;
+    ChildProcess child;
+    if (!child_start(&child, argv.data(), dir_.c_str(), (dir_ + "/stderr.txt").c_str())) return lines;
+    child_close_input(&child);
+    std::string output;
+    char chunk[4096];
+    for (int n; (n = child_read(&child, chunk, sizeof(chunk), 120000)) > 0;) output.append(chunk, n);
+    status_ = child_wait(&child, 10000);
+    child_end(&child);
+    std::istringstream text(without_carriage_returns(output));
+    for (std::string line; std::getline(text, line);) lines.push_back(line);
     return lines;
   }
 
@@ -56,6 +60,13 @@ class ToolRun : public testing::Test {
     std::stringstream text;
     text << in.rdbuf();
     return text.str();
+  }
+  // A text file the tools wrote, with line ends read as line feeds.
+  std::string read_text(const std::string& name) { return without_carriage_returns(read_file(name)); }
+
+  static std::string without_carriage_returns(std::string text) {
+    std::erase(text, '\r');
+    return text;
   }
 
   std::string dir_;

@@ -1,6 +1,5 @@
 // Which book pair the engine opens from its working directory.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -8,6 +7,7 @@
 #include <vector>
 
 #include "driver/book.h"
+#include "tests/scratch_dir.h"
 #include "settings.h"
 
 namespace {
@@ -17,9 +17,8 @@ namespace fs = std::filesystem;
 class BookFiles : public testing::Test {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/tervalk-book-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir_ = pattern;
+    dir_ = make_scratch_dir("tervalk-book-");
+    ASSERT_FALSE(dir_.empty());
     old_ = fs::current_path();
     fs::current_path(dir_);
   }

@@ -1,7 +1,5 @@
 // Book lookup over hand-written files, the check search of a hit, and the
 // weighted choice.
-#include <unistd.h>
-
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -11,6 +9,7 @@
 #include "board/make_move.h"
 #include "board/movegen.h"
 #include "board_fixture.h"
+#include "tests/scratch_dir.h"
 #include "driver/book.h"
 #include "driver/random.h"
 #include "search/tt.h"
@@ -35,9 +34,8 @@ class BookTest : public BoardTest {
  protected:
   void SetUp() override {
     BoardTest::SetUp();
-    char pattern[] = "/tmp/tervalk-book-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir_ = pattern;
+    dir_ = make_scratch_dir("tervalk-book-");
+    ASSERT_FALSE(dir_.empty());
     old_ = fs::current_path();
     fs::current_path(dir_);
     use_engine_book = 1;

@@ -2,12 +2,12 @@
 // reload fills the table, and damaged files.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 #include "file_bytes.h"
+#include "tests/scratch_dir.h"
 #include "board.h"
 #include "driver/learn_file.h"
 #include "driver/learn_store.h"
@@ -44,11 +44,10 @@ class Learning : public testing::Test {
     ensure_engine_ready();
     new_game();
     tt_clear();
-    ASSERT_NE(getcwd(home_, sizeof home_), nullptr);
-    char pattern[] = "/tmp/tervalk_lrn_XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir_ = pattern;
-    ASSERT_EQ(chdir(dir_.c_str()), 0);
+    home_ = std::filesystem::current_path();
+    dir_ = make_scratch_dir("tervalk_lrn_");
+    ASSERT_FALSE(dir_.empty());
+    std::filesystem::current_path(dir_);
     root_phase = 0;
     game_index = 5;
     first_pass_score = 0;
@@ -56,9 +55,9 @@ class Learning : public testing::Test {
   }
   void TearDown() override {
     learn_switch_off();
-    ASSERT_EQ(chdir(home_), 0);
-    std::remove((dir_ + "/" + LEARN_FILE_NAME).c_str());
-    rmdir(dir_.c_str());
+    std::filesystem::current_path(home_);
+    std::error_code ignored;
+    std::filesystem::remove_all(dir_, ignored);
     iteration_depth = 0;
     new_game();
     tt_clear();
@@ -81,7 +80,7 @@ class Learning : public testing::Test {
   }
   static std::string header(uint32_t count) { return le32_bytes(count) + std::string(12, '\0'); }
 
-  char home_[4096] = {};
+  std::filesystem::path home_;
   std::string dir_;
 };
 

@@ -1,7 +1,6 @@
 // Building the opening book from PGN: reading SAN on the engine's board,
 // splitting PGN text into games, replaying games, and the written bytes.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -14,6 +13,7 @@
 #include "board.h"
 #include "board/position_check.h"
 #include "board_fixture.h"
+#include "tests/scratch_dir.h"
 #include "tools/book_replay.h"
 #include "tools/book_table.h"
 #include "tools/pgn_reader.h"
@@ -181,9 +181,8 @@ class BookBuildTest : public BoardTest {
   void SetUp() override {
     BoardTest::SetUp();
     book_table_clear();
-    char pattern[] = "/tmp/make_book_test_XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir_ = pattern;
+    dir_ = make_scratch_dir("make_book_test_");
+    ASSERT_FALSE(dir_.empty());
   }
   void TearDown() override {
     std::filesystem::remove_all(dir_);

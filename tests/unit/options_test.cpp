@@ -2,17 +2,16 @@
 // silence for what is unknown, and the learning file switch.
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "file_bytes.h"
+#include "tests/scratch_dir.h"
 #include "board.h"
 #include "driver/learn_file.h"
 #include "protocol/command_loop.h"
@@ -255,22 +254,20 @@ class LearnOption : public Options {
  protected:
   void SetUp() override {
     Options::SetUp();
-    ASSERT_NE(getcwd(home_, sizeof home_), nullptr);
-    char pattern[] = "/tmp/tervalk_learn_XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir_ = pattern;
-    ASSERT_EQ(chdir(dir_.c_str()), 0);
+    home_ = std::filesystem::current_path();
+    dir_ = make_scratch_dir("tervalk_learn_");
+    ASSERT_FALSE(dir_.empty());
+    std::filesystem::current_path(dir_);
   }
   void TearDown() override {
     run("setoption name Learn value false");
-    ASSERT_EQ(chdir(home_), 0);
-    std::remove((dir_ + "/" + LEARN_FILE_NAME).c_str());
-    rmdir((dir_ + "/" + LEARN_FILE_NAME).c_str());
-    rmdir(dir_.c_str());
+    std::filesystem::current_path(home_);
+    std::error_code ignored;
+    std::filesystem::remove_all(dir_, ignored);
     Options::TearDown();
   }
   static std::string file_bytes() { return ::file_bytes(LEARN_FILE_NAME); }
-  char home_[4096] = {};
+  std::filesystem::path home_;
   std::string dir_;
 };
 
@@ -318,7 +315,7 @@ TEST_F(LearnOption, AnyOtherValueClosesAndLearningCanComeBack) {
 }
 
 TEST_F(LearnOption, AFileThatCannotBeCreatedLeavesLearningOff) {
-  ASSERT_EQ(mkdir(LEARN_FILE_NAME, 0700), 0);  // a directory cannot be opened as the file
+  ASSERT_TRUE(std::filesystem::create_directory(LEARN_FILE_NAME));  // a directory cannot be opened as the file
   run("setoption name Learn value true");
   EXPECT_EQ(learn_enabled, 0);
   EXPECT_EQ(learn_file, nullptr);

@@ -1,8 +1,5 @@
 // The main and quiescence searches, driven from a root-like set-up: ply 1,
 // a root move made, the child searched at ply 2.
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <string>
 #include <vector>
 
@@ -15,6 +12,7 @@
 #include "search/tt.h"
 #include "settings.h"
 #include "tests/mate_problems.h"
+#include "tools/std_streams.h"
 
 namespace {
 
@@ -304,12 +302,7 @@ TEST_F(SearchTest, QuiescenceQuietChecksOnlyNearTheHorizon) {
 // A stop read from the input mid-search: every open node returns 0 and the
 // position is as it was at the root.
 TEST_F(SearchTest, AbortRestoresThePosition) {
-  int fds[2];
-  ASSERT_EQ(pipe(fds), 0);
-  const int saved_stdin = dup(STDIN_FILENO);
-  dup2(fds[0], STDIN_FILENO);
-  close(fds[0]);
-  ASSERT_EQ(write(fds[1], "stop\n", 5), 5);
+  ASSERT_TRUE(stdin_from_pipe("stop\n"));
 
   set_fen("r1bqkbnr/pppp1ppp/2n5/4p3/2B1P3/5Q2/PPPP1PPP/RNB1K1NR w KQkq -");
   const uint32_t key = hash_key, lock = hash_lock;
@@ -327,9 +320,7 @@ TEST_F(SearchTest, AbortRestoresThePosition) {
   EXPECT_EQ(std::memcmp(board, board_before, sizeof(board)), 0);
   EXPECT_EQ(position_inconsistency(), nullptr);
 
-  dup2(saved_stdin, STDIN_FILENO);
-  close(saved_stdin);
-  close(fds[1]);
+  stdin_restore();
 }
 
 }  // namespace
