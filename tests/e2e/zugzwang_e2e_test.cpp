@@ -34,7 +34,9 @@ TEST(Zugzwang, MateInTwoIsFoundOnlyWithTheOptionOn) {
     EXPECT_TRUE(false_claims(ZUGZWANG_IN_TWO, lines).empty()) << safe << joined(false_claims(ZUGZWANG_IN_TWO, lines));
     const bool on = std::string(safe) == "true";
     EXPECT_EQ(shortest_exact_mate(lines) == 2, on) << safe << joined(lines);
-    if (on) EXPECT_EQ(lines.back().substr(0, 13), "bestmove h7h6") << lines.back();
+    if (on) {
+      EXPECT_EQ(lines.back().substr(0, 13), "bestmove h7h6") << lines.back();
+    }
   }
 }
 
