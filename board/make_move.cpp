@@ -34,8 +34,6 @@ inline void set_list_entry(uint8_t side, int piece, int square) {
     piece_list[side][list_index[square]] = static_cast<int8_t>(square);
 }
 
-inline int en_passant_victim(int to) { return rank_of(to) == 5 ? to - 8 : to + 8; }
-
 }  // namespace
 
 void make_move(uint8_t side, const Move& move) {

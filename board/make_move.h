@@ -5,6 +5,9 @@
 
 #include "types.h"
 
+// The square of the pawn that an en-passant capture to `to` takes.
+inline int en_passant_victim(int to) { return rank_of(to) == 5 ? to - 8 : to + 8; }
+
 // Plays a generated move of `side`; only from, to and flags are read.
 void make_move(uint8_t side, const Move& move);
 // Takes back the move last made, which must be `move` by `side`.

@@ -61,6 +61,10 @@ inline void man_moves(int sq, uint8_t side, uint8_t xside) {
 template <void (*add)(int, int, uint32_t, uint8_t)>
 inline void en_passant_moves(uint8_t side, uint8_t xside) {
   if (ep_square <= 0) return;
+  // A stale square must not let a side take its own pawn (or an empty one):
+  // unmaking would give the pawn back to the other side.
+  const int victim = en_passant_victim(ep_square);
+  if (color[victim] != xside || board[victim] != PAWN) return;
   const int f1 = ep_capturer_1[ep_square], f2 = ep_capturer_2[ep_square];
   if (color[f1] == side && board[f1] == PAWN) add(f1, ep_square, EN_PASSANT, xside);
   if (color[f2] == side && board[f2] == PAWN) add(f2, ep_square, EN_PASSANT, xside);

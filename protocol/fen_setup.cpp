@@ -110,8 +110,12 @@ int16_t setup_fen(const char* text) {
   }
 
   int kings[2] = {0, 0};
-  for (int s = 0; s < SQUARE_COUNT; s++)
+  for (int s = 0; s < SQUARE_COUNT; s++) {
     if (new_board[s] == KING) kings[new_color[s]]++;
+    // No game reaches a pawn on the first or last rank, and the pawn tables
+    // and promotions assume none stands there.
+    if (new_board[s] == PAWN && (rank_of(s) == 0 || rank_of(s) == 7)) return refuse();
+  }
   if (kings[WHITE] != 1 || kings[BLACK] != 1) return refuse();
 
   std::memcpy(board, new_board, sizeof(board));

@@ -46,6 +46,13 @@ void clear_pending_input() {
   dropping_rest_of_line = false;
 }
 
+void reset_input() {
+  clear_pending_input();
+  line_was_cut = false;
+  input_ended = false;
+  token_overflow = false;
+}
+
 bool pending_has_line() {
   return std::strchr(pending_input, '\n') != nullptr ||
          std::strlen(pending_input) == INPUT_BUFFER_SIZE - 1;

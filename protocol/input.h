@@ -19,6 +19,8 @@ extern char* tokens[MAX_TOKENS];
 extern int token_count;
 
 void clear_pending_input();
+// Forgets all input read and a past end of input, as at start-up.
+void reset_input();
 // Whether a whole line is waiting in pending_input.
 bool pending_has_line();
 // One raw read of standard input appended to pending_input. Returns the bytes

@@ -221,6 +221,8 @@ TEST(Conduct, PositionCommandsPlayWhatTheySayOrSaySo) {
        "rnbqkbnr/pppppppp/8/8/3P4/8/PPP1PPPP/RNBQKBNR b KQkq - 0 1", true},
       {"refused FEN", "position fen 8/8/8/8/8/8/8/8 w - - 0 1",
        "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1", true},
+      {"pawn on the last rank", "position fen k6p/8/5K2/8/8/8/8/1Q6 w - - 0 1",
+       "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1", true},
   };
   for (const Case& c : cases) {
     EngineProcess engine;

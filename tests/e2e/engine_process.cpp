@@ -15,8 +15,9 @@ int remaining_ms(std::chrono::steady_clock::time_point deadline) {
 
 }  // namespace
 
-EngineProcess::EngineProcess(const std::vector<std::string>& args) {
-  workdir_ = make_scratch_dir("tervalk-e2e-");
+EngineProcess::EngineProcess(const std::vector<std::string>& args, const std::string& shared_workdir) {
+  owns_workdir_ = shared_workdir.empty();
+  workdir_ = owns_workdir_ ? make_scratch_dir("tervalk-e2e-") : shared_workdir;
   if (workdir_.empty()) throw std::runtime_error("no scratch directory");
   std::vector<const char*> argv{TERVALK_PATH};
   for (const std::string& a : args) argv.push_back(a.c_str());
@@ -29,7 +30,7 @@ EngineProcess::~EngineProcess() {
   wait_exit(2000);
   child_end(&child_);
   std::error_code ignored;
-  std::filesystem::remove_all(workdir_, ignored);
+  if (owns_workdir_) std::filesystem::remove_all(workdir_, ignored);
 }
 
 void EngineProcess::send(const std::string& bytes) { child_write(&child_, bytes.data(), bytes.size()); }

@@ -9,8 +9,9 @@
 
 class EngineProcess {
  public:
-  // Starts tervalk with `args` in a fresh empty working directory.
-  explicit EngineProcess(const std::vector<std::string>& args = {});
+  // Starts tervalk with `args` in a fresh empty working directory, or in
+  // `shared_workdir` (another engine's, which stays its owner's) when given.
+  explicit EngineProcess(const std::vector<std::string>& args = {}, const std::string& shared_workdir = "");
   ~EngineProcess();
   EngineProcess(const EngineProcess&) = delete;
   EngineProcess& operator=(const EngineProcess&) = delete;
@@ -42,4 +43,5 @@ class EngineProcess {
   bool output_closed_ = false;
   std::string buffer_;
   std::string workdir_;
+  bool owns_workdir_ = true;
 };

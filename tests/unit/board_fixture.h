@@ -41,6 +41,8 @@ class BoardTest : public testing::Test {
     last_to_square = 255;
   }
 
+  static constexpr int sq(const char* name) { return make_square(name[0] - 'a', name[1] - '1'); }
+
   static std::string text_of(const Move& move) {
     char text[6];
     coordinate_text(move, text);

@@ -163,6 +163,29 @@ TEST_F(MoveGen, EnPassantAtTheBoardEdge) {
   }
 }
 
+// An en-passant square that no longer fits the board offers no capture: a
+// side must not take its own pawn, nor a pawn that is not there.
+TEST_F(MoveGen, StaleEnPassantSquareOffersNoCapture) {
+  struct Case {
+    const char* fen;
+    const char* square;
+  };
+  const Case cases[] = {
+      {"4k3/8/8/8/3PP3/8/8/4K3 w - - 0 1", "e3"},  // white's own pawn on e4
+      {"4k3/8/8/3pp3/8/8/8/4K3 b - - 0 1", "e6"},  // black's own pawn on e5
+      {"4k3/8/8/3P4/8/8/8/4K3 w - - 0 1", "e6"},   // nothing on e5
+      {"4k3/8/8/3PN3/8/8/8/4K3 w - - 0 1", "e6"},  // a knight, not a pawn, on e5
+  };
+  for (const Case& c : cases) {
+    set_fen(c.fen);
+    ep_square = static_cast<int8_t>(sq(c.square));
+    generate_moves(side_to_move);
+    for (const Move& m : generated()) EXPECT_FALSE(m.flags & EN_PASSANT) << c.fen << " " << text_of(m);
+    generate_evasions(side_to_move);
+    for (const Move& m : generated()) EXPECT_FALSE(m.flags & EN_PASSANT) << c.fen << " " << text_of(m);
+  }
+}
+
 TEST_F(MoveGen, EvasionsAreExactlyTheLegalMoves) {
   const char* fens[] = {
       "4r2k/8/8/3pP3/4K3/8/8/8 w - d6 0 1",  // ep removes the checker but opens the file

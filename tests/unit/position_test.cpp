@@ -87,6 +87,12 @@ TEST_F(PositionCommand, MalformedFenTextLeavesAPlayablePosition) {
       {"position fen 8/8/8/8/8/8/8/8 w - - 0 1", true, "e1", "e8"},
       {"position fen 4k3/8/8/8/8/8/8/4K2K w - - 0 1", true, "e1", "e8"},
       {"position fen 4k3/8/8/8/8/8/8/4R1K1 w - - 0 1", true, "e1", "e8"},  // black king en prise
+      // Pawns on the first or last rank.
+      {"position fen k6p/6K1/8/8/8/8/8/8 b - - 0 1", true, "e1", "e8"},
+      {"position fen k6p/8/5K2/8/8/8/8/1Q6 w - - 0 1", true, "e1", "e8"},
+      {"position fen k6P/8/8/8/8/8/8/K7 w - - 0 1", true, "e1", "e8"},
+      {"position fen k7/8/8/8/8/8/8/K2p4 b - - 0 1", true, "e1", "e8"},
+      {"position fen k7/8/8/8/8/8/8/K2P4 w - - 0 1 moves a1b1", true, "e1", "e8"},
   };
   for (const auto& c : cases) {
     handle_position(c.line.c_str());
