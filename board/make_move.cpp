@@ -4,6 +4,7 @@
 #include <cassert>
 
 #include "board.h"
+#include "board/bitboards.h"
 
 namespace {
 
@@ -36,6 +37,37 @@ inline void set_list_entry(uint8_t side, int piece, int square) {
 
 inline int en_passant_victim(int to) { return rank_of(to) == 5 ? to - 8 : to + 8; }
 
+// The square sets change the same way when a move is made and taken back.
+inline void flip_quiet_bits(uint8_t side, int piece, int f, int t) {
+  const uint64_t both = square_bit(f) | square_bit(t);
+  men_bits[side][piece] ^= both;
+  occupied_bits ^= both;
+}
+
+inline void flip_capture_bits(uint8_t side, int piece, int victim, int f, int t) {
+  men_bits[side ^ 1][victim] ^= square_bit(t);
+  men_bits[side][piece] ^= square_bit(f) | square_bit(t);
+  occupied_bits ^= square_bit(f);
+}
+
+inline void flip_en_passant_bits(uint8_t side, int f, int t, int c) {
+  men_bits[side ^ 1][PAWN] ^= square_bit(c);
+  men_bits[side][PAWN] ^= square_bit(f) | square_bit(t);
+  occupied_bits ^= square_bit(f) | square_bit(t) | square_bit(c);
+}
+
+// `victim` is NO_PIECE for a promotion without capture.
+inline void flip_promotion_bits(uint8_t side, int promoted, int victim, int f, int t) {
+  men_bits[side][PAWN] ^= square_bit(f);
+  men_bits[side][promoted] ^= square_bit(t);
+  if (victim != NO_PIECE) {
+    men_bits[side ^ 1][victim] ^= square_bit(t);
+    occupied_bits ^= square_bit(f);
+  } else {
+    occupied_bits ^= square_bit(f) | square_bit(t);
+  }
+}
+
 }  // namespace
 
 void make_move(uint8_t side, const Move& move) {
@@ -59,6 +91,7 @@ void make_move(uint8_t side, const Move& move) {
     const int piece = board[f];
     record.captured_piece = board[t];
     record.captured_color = color[t];
+    flip_quiet_bits(side, piece, f, t);
     list_index[t] = list_index[f];
     if (piece == PAWN) {
       irreversible_index = game_index;
@@ -82,6 +115,7 @@ void make_move(uint8_t side, const Move& move) {
     irreversible_index = game_index;
     record.captured_piece = static_cast<uint8_t>(victim);
     record.captured_color = color[t];
+    flip_capture_bits(side, piece, victim, f, t);
     if (victim == PAWN) {
       add_pawn_attacks(xside, t, -1);
       toggle_pawn_key(xside, t);
@@ -108,6 +142,7 @@ void make_move(uint8_t side, const Move& move) {
     irreversible_index = game_index;
     record.captured_piece = PAWN;
     record.captured_color = xside;
+    flip_en_passant_bits(side, f, t, c);
     pawn_list_update(xside, c, LIST_REMOVE);
     color[c] = NEUTRAL;
     board[c] = NO_PIECE;
@@ -129,6 +164,7 @@ void make_move(uint8_t side, const Move& move) {
     irreversible_index = game_index;
     record.captured_piece = static_cast<uint8_t>(victim);
     record.captured_color = color[t];
+    flip_promotion_bits(side, promoted, victim, f, t);
     if (color[t] != NEUTRAL) {
       piece_list_update(xside, t, LIST_REMOVE);
       material[xside] = static_cast<int16_t>(material[xside] - piece_value[victim]);
@@ -179,11 +215,13 @@ void unmake_move(uint8_t side, const Move& move) {
     set_list_entry(side, piece, f);
 
     if (flags & QUIET) {
+      flip_quiet_bits(side, piece, f, t);
       moved_count[f]--;
       board[t] = record.captured_piece;
       color[t] = record.captured_color;
     } else if (flags & CAPTURE) {
       const int victim = record.captured_piece;
+      flip_capture_bits(side, piece, victim, f, t);
       color[t] = record.captured_color;
       board[t] = static_cast<uint8_t>(victim);
       if (victim == PAWN) {
@@ -198,6 +236,7 @@ void unmake_move(uint8_t side, const Move& move) {
       moved_count[f]--;
     } else {
       const int c = en_passant_victim(t);
+      flip_en_passant_bits(side, f, t, c);
       board[c] = record.captured_piece;
       color[c] = record.captured_color;
       pawn_list_update(xside, c, LIST_APPEND);
@@ -208,6 +247,7 @@ void unmake_move(uint8_t side, const Move& move) {
     }
   } else if ((flags & PROMOTE) && !(flags & CASTLE)) {
     const int promoted = board[t];
+    flip_promotion_bits(side, promoted, record.captured_piece, f, t);
     color[f] = color[t];
     board[f] = PAWN;
     pawn_list_update(side, f, LIST_APPEND);

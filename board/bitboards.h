@@ -1,0 +1,21 @@
+// Square sets as 64-bit words (bit s stands for square s) and the constant
+// tables of the attack test: where a man reaches from a square on an empty
+// board, and the squares strictly between two squares on one line.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "types.h"
+
+constexpr uint64_t square_bit(int square) { return uint64_t{1} << square; }
+
+using SquareSets = std::array<uint64_t, SQUARE_COUNT>;
+
+extern const SquareSets knight_reach;
+extern const SquareSets king_reach;
+extern const SquareSets diagonal_reach;  // all four diagonals, to the edge
+extern const SquareSets straight_reach;  // rank and file, to the edge
+// between_squares[a][b]: the squares strictly between a and b when they share
+// a rank, file or diagonal; empty otherwise.
+extern const std::array<SquareSets, SQUARE_COUNT> between_squares;
