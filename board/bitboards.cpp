@@ -45,12 +45,17 @@ constexpr std::array<SquareSets, SQUARE_COUNT> make_between() {
 
 }  // namespace
 
+constexpr int white_pawn_steps[2][2] = {{-1, 1}, {1, 1}};
+constexpr int black_pawn_steps[2][2] = {{-1, -1}, {1, -1}};
+
+constexpr std::array<SquareSets, 2> pawn_reach = {reach(white_pawn_steps, false), reach(black_pawn_steps, false)};
 constexpr SquareSets knight_reach = reach(knight_steps, false);
 constexpr SquareSets king_reach = reach(king_steps, false);
 constexpr SquareSets diagonal_reach = reach(diagonal_steps, true);
 constexpr SquareSets straight_reach = reach(straight_steps, true);
 constexpr std::array<SquareSets, SQUARE_COUNT> between_squares = make_between();
 
+static_assert(pawn_reach[WHITE][4] == (square_bit(11) | square_bit(13)) && pawn_reach[BLACK][8] == square_bit(1));
 static_assert(knight_reach[0] == (square_bit(10) | square_bit(17)));
 static_assert(king_reach[63] == (square_bit(62) | square_bit(55) | square_bit(54)));
 static_assert(between_squares[0][63] == (diagonal_reach[0] & diagonal_reach[63]));

@@ -12,6 +12,9 @@ constexpr uint64_t square_bit(int square) { return uint64_t{1} << square; }
 
 using SquareSets = std::array<uint64_t, SQUARE_COUNT>;
 
+// pawn_reach[side][s]: the squares a pawn of `side` on s attacks, on every
+// rank (an enemy pawn there attacks s).
+extern const std::array<SquareSets, 2> pawn_reach;
 extern const SquareSets knight_reach;
 extern const SquareSets king_reach;
 extern const SquareSets diagonal_reach;  // all four diagonals, to the edge

@@ -35,8 +35,6 @@ inline void set_list_entry(uint8_t side, int piece, int square) {
     piece_list[side][list_index[square]] = static_cast<int8_t>(square);
 }
 
-inline int en_passant_victim(int to) { return rank_of(to) == 5 ? to - 8 : to + 8; }
-
 // The square sets change the same way when a move is made and taken back.
 inline void flip_quiet_bits(uint8_t side, int piece, int f, int t) {
   const uint64_t both = square_bit(f) | square_bit(t);

@@ -20,3 +20,6 @@ enum : int { LIST_REMOVE = 1, LIST_APPEND = 2 };
 // appends `square` at the end.
 void piece_list_update(uint8_t side, int square, int mode);
 void pawn_list_update(uint8_t side, int square, int mode);
+// The man on `square` to the end of its side's list, as taking it and
+// putting it back leaves it.
+void list_move_to_end(uint8_t side, int square);

@@ -11,15 +11,16 @@
 
 namespace {
 
-// Adds the move only if it does not leave the mover's king attacked.
+// Adds the move only if it does not leave the mover's king attacked. The
+// test counts as a node and leaves behind what playing and taking back the
+// move would: the destination as the last square moved to, and a captured
+// man at the end of its list (move order and scores depend on both).
 inline void add_if_legal(int from, int to, uint32_t flags, uint8_t xside) {
   nodes++;
-  const uint8_t mover = color[from];
-  const Move move{static_cast<int8_t>(from), static_cast<int8_t>(to), 0, flags};
-  make_move(mover, move);
-  const int16_t attacked = square_attacked(piece_list[mover][0], mover ^ 1);
-  unmake_move(mover, move);
-  if (!attacked) score_move(from, to, flags, xside);
+  last_to_square = static_cast<uint8_t>(to);
+  if (flags & CAPTURE) list_move_to_end(xside, to);
+  if (flags & EN_PASSANT) list_move_to_end(xside, en_passant_victim(to));
+  if (!exposes_king(from, to, flags, color[from])) score_move(from, to, flags, xside);
 }
 
 inline void add_pseudo_legal(int from, int to, uint32_t flags, uint8_t xside) { score_move(from, to, flags, xside); }

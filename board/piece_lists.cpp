@@ -34,3 +34,13 @@ void piece_list_update(uint8_t side, int square, int mode) {
 void pawn_list_update(uint8_t side, int square, int mode) {
   list_update(pawn_list[side], pawn_count[side], square, mode);
 }
+
+void list_move_to_end(uint8_t side, int square) {
+  if (board[square] == PAWN) {
+    pawn_list_update(side, square, LIST_REMOVE);
+    pawn_list_update(side, square, LIST_APPEND);
+  } else {
+    piece_list_update(side, square, LIST_REMOVE);
+    piece_list_update(side, square, LIST_APPEND);
+  }
+}
