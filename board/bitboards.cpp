@@ -27,6 +27,16 @@ constexpr int diagonal_steps[4][2] = {{1, 1}, {1, -1}, {-1, -1}, {-1, 1}};
 constexpr int straight_steps[4][2] = {{1, 0}, {0, 1}, {-1, 0}, {0, -1}};
 constexpr int king_steps[8][2] = {{1, 0}, {0, 1}, {-1, 0}, {0, -1}, {1, 1}, {1, -1}, {-1, -1}, {-1, 1}};
 
+constexpr SquareSets make_near() {
+  SquareSets sets{};
+  for (int a = 0; a < SQUARE_COUNT; a++)
+    for (int b = 0; b < SQUARE_COUNT; b++) {
+      const int df = file_of(a) - file_of(b), dr = rank_of(a) - rank_of(b);
+      if (df >= -2 && df <= 2 && dr >= -2 && dr <= 2) sets[a] |= square_bit(b);
+    }
+  return sets;
+}
+
 constexpr std::array<SquareSets, SQUARE_COUNT> make_between() {
   std::array<SquareSets, SQUARE_COUNT> sets{};
   for (int a = 0; a < SQUARE_COUNT; a++)
@@ -51,11 +61,13 @@ constexpr int black_pawn_steps[2][2] = {{-1, -1}, {1, -1}};
 constexpr std::array<SquareSets, 2> pawn_reach = {reach(white_pawn_steps, false), reach(black_pawn_steps, false)};
 constexpr SquareSets knight_reach = reach(knight_steps, false);
 constexpr SquareSets king_reach = reach(king_steps, false);
+constexpr SquareSets near_squares = make_near();
 constexpr SquareSets diagonal_reach = reach(diagonal_steps, true);
 constexpr SquareSets straight_reach = reach(straight_steps, true);
 constexpr std::array<SquareSets, SQUARE_COUNT> between_squares = make_between();
 
 static_assert(pawn_reach[WHITE][4] == (square_bit(11) | square_bit(13)) && pawn_reach[BLACK][8] == square_bit(1));
+static_assert(near_squares[0] == 0x070707 && near_squares[63] == 0xE0E0E0ULL << 40);
 static_assert(knight_reach[0] == (square_bit(10) | square_bit(17)));
 static_assert(king_reach[63] == (square_bit(62) | square_bit(55) | square_bit(54)));
 static_assert(between_squares[0][63] == (diagonal_reach[0] & diagonal_reach[63]));

@@ -17,6 +17,8 @@ using SquareSets = std::array<uint64_t, SQUARE_COUNT>;
 extern const std::array<SquareSets, 2> pawn_reach;
 extern const SquareSets knight_reach;
 extern const SquareSets king_reach;
+// The squares within two king steps of each square, the square included.
+extern const SquareSets near_squares;
 extern const SquareSets diagonal_reach;  // all four diagonals, to the edge
 extern const SquareSets straight_reach;  // rank and file, to the edge
 // between_squares[a][b]: the squares strictly between a and b when they share
