@@ -1,0 +1,32 @@
+// Keeping a piece or pawn list in step with the board, inline for make and
+// unmake.
+#pragma once
+
+#include <cassert>
+#include <cstdint>
+
+#include "board.h"
+
+// Removal closes the gap, so that generation order stays the list order.
+inline void list_remove(int8_t* list, int8_t& top, int square) {
+  const int last = top;
+  for (int i = list_index[square]; i < last; i++) {
+    const int8_t moved = list[i + 1];
+    list[i] = moved;
+    list_index[moved] = static_cast<int8_t>(i);
+  }
+  top = static_cast<int8_t>(last - 1);
+}
+
+inline void list_append(int8_t* list, int8_t& top, int square) {
+  const int8_t index = static_cast<int8_t>(top + 1);
+  assert(index < SQUARE_COUNT);
+  top = index;
+  list_index[square] = index;
+  list[index] = static_cast<int8_t>(square);
+}
+
+inline void remove_piece(uint8_t side, int square) { list_remove(piece_list[side], piece_top[side], square); }
+inline void remove_pawn(uint8_t side, int square) { list_remove(pawn_list[side], pawn_count[side], square); }
+inline void append_piece(uint8_t side, int square) { list_append(piece_list[side], piece_top[side], square); }
+inline void append_pawn(uint8_t side, int square) { list_append(pawn_list[side], pawn_count[side], square); }
