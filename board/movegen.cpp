@@ -11,20 +11,13 @@
 
 namespace {
 
-// One man's moves go through here: what stays fixed for the man is read once.
-struct Mover {
-  int from;
-  int piece;
-  int value;  // order_value of the piece
-};
-
 // Every generated move is scored and appended; the evasion generator first
 // makes sure that it does not leave the mover's king attacked. That test
 // counts as a node and leaves behind what playing and taking back the move
 // would: the destination as the last square moved to, and a captured man at
 // the end of its list (move order and scores depend on both).
 template <bool LEGAL>
-inline void add(MoveScorer& s, const Mover& m, int to, uint32_t flags, int victim) {
+inline void add(MoveScorer& s, const MovingMan& m, int to, uint32_t flags, int victim) {
   if (LEGAL) {
     nodes++;
     last_to_square = static_cast<uint8_t>(to);
@@ -34,15 +27,15 @@ inline void add(MoveScorer& s, const Mover& m, int to, uint32_t flags, int victi
     if (flags & EN_PASSANT) list_move_to_end(xside, en_passant_victim(to));
     if (exposes_king(m.from, to, flags, s.side)) return;
   }
-  score_and_append(s, m.from, to, flags, m.piece, m.value, victim);
+  score_and_append(s, m, to, flags, victim);
 }
 
 // One walk for both generators: the ray order here is the list order.
 template <bool LEGAL>
 inline void man_moves(MoveScorer& s, int sq) {
   const uint8_t xside = s.side ^ 1;
-  const int piece = board[sq];
-  const Mover m{sq, piece, order_value[piece]};
+  const MovingMan m = moving_man(s, sq);
+  const int piece = m.piece;
   if (piece == PAWN) {
     const int type = move_type[s.side][PAWN];
     const uint8_t* forward = next_square[type][sq];
@@ -78,7 +71,7 @@ inline void en_passant_moves(MoveScorer& s) {
   if (ep_square <= 0) return;
   const int to = ep_square;
   for (int from : {static_cast<int>(ep_capturer_1[to]), static_cast<int>(ep_capturer_2[to])})
-    if (color[from] == s.side && board[from] == PAWN) add<LEGAL>(s, Mover{from, PAWN, order_value[PAWN]}, to, EN_PASSANT, NO_PIECE);
+    if (color[from] == s.side && board[from] == PAWN) add<LEGAL>(s, moving_man(s, from), to, EN_PASSANT, NO_PIECE);
 }
 
 // The pieces from the last list index down (so the king comes last), then
@@ -115,7 +108,7 @@ void generate_moves(uint8_t side) {
   all_men_moves<false>(s);
   if (castled[side] == 0) {
     const int king = piece_list[side][0];
-    const Mover m{king, KING, order_value[KING]};
+    const MovingMan m = moving_man(s, king);
     for (int to : {king + 2, king - 2})
       if (castle_move(side, king, to, CASTLE_TEST)) add<false>(s, m, to, CASTLE, NO_PIECE);
   }

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "board.h"
+#include "board/bitboards.h"
 #include "search/ordering.h"
 #include "search_state.h"
 
@@ -15,6 +16,7 @@ struct MoveScorer {
   const int16_t* history;    // the moving side's table
   const int8_t* foe_pawns;   // pawn_attacks of the opponent
   uint16_t hash, mate, killer_1, killer_2;
+  uint64_t remembered_from;  // from-squares of those four moves
   int last_to;               // last_to_square
   uint8_t side;
 };
@@ -26,8 +28,12 @@ constexpr int16_t PAWN_BITE = -31500;  // a man put en prise to a pawn goes to t
 
 // A scorer appending to the current ply's list, which the caller has opened.
 inline MoveScorer move_scorer(uint8_t xside) {
-  return MoveScorer{move_stack + list_start[ply + 1], move_stack + MOVE_STACK_SIZE, history[xside ^ 1],
-                    pawn_attacks[xside], hash_move, mate_killer[ply], killer1[ply], killer2[ply],
+  const int p = ply;
+  const uint16_t hash = hash_move, mate = mate_killer[p], killer_1 = killer1[p], killer_2 = killer2[p];
+  const uint64_t from_squares = square_bit(key_from(hash)) | square_bit(key_from(mate)) |
+                                square_bit(key_from(killer_1)) | square_bit(key_from(killer_2));
+  return MoveScorer{move_stack + list_start[p + 1], move_stack + MOVE_STACK_SIZE, history[xside ^ 1],
+                    pawn_attacks[xside], hash, mate, killer_1, killer_2, from_squares,
                     last_to_square, static_cast<uint8_t>(xside ^ 1)};
 }
 
@@ -40,18 +46,36 @@ inline void append_scored(MoveScorer& s, int from, int to, int score, uint32_t f
   *s.out++ = Move{static_cast<int8_t>(from), static_cast<int8_t>(to), static_cast<int16_t>(score), flags};
 }
 
-// The man moving from `from` is `mover` (piece code) with ordering value
-// `mover_value`; `victim` is the piece on `to`, NO_PIECE when it is empty
-// (en passant and castling included). Pawn moves to the last rank become four
-// promotions.
-inline void score_and_append(MoveScorer& s, int from, int to, uint32_t flags, int mover, int mover_value,
-                             int victim) {
+// What stays fixed while one man's moves are scored.
+struct MovingMan {
+  int from;
+  int piece;
+  int value;            // order_value of the piece
+  bool flees;           // an enemy pawn attacks it where it stands
+  uint64_t remembered;  // to-squares of the remembered moves (hash, mate killer, killers) from here
+};
+
+inline MovingMan moving_man(const MoveScorer& s, int from) {
+  const int piece = board[from];
+  uint64_t remembered = 0;
+  if ((s.remembered_from >> from) & 1)
+    for (uint16_t key : {s.hash, s.mate, s.killer_1, s.killer_2})
+      if (key_from(key) == from) remembered |= square_bit(key_to(key));
+  return MovingMan{from, piece, order_value[piece], s.foe_pawns[from] != 0, remembered};
+}
+
+// `victim` is the piece on `to`, NO_PIECE when it is empty (en passant and
+// castling included). Pawn moves to the last rank become four promotions.
+inline void score_and_append(MoveScorer& s, const MovingMan& man, int to, uint32_t flags, int victim) {
   using namespace scorer_detail;
+  const int from = man.from, mover = man.piece, mover_value = man.value;
   const uint16_t key = move_key(from, to);
+  // Most moves are none of the remembered ones: one test tells.
+  const bool remembered = (man.remembered >> to) & 1;
   int16_t score;
-  if (key == s.hash) {
+  if (remembered && key == s.hash) {
     score = HASH_MOVE_SCORE;
-  } else if (key == s.mate) {
+  } else if (remembered && key == s.mate) {
     score = 2000;
   } else if (victim != NO_PIECE) {
     const int victim_value = order_value[victim];
@@ -59,9 +83,9 @@ inline void score_and_append(MoveScorer& s, int from, int to, uint32_t flags, in
     if (to == s.last_to) score = static_cast<int16_t>(score + 50);
     if (s.foe_pawns[to] != 0 && mover_value > victim_value)
       score = static_cast<int16_t>(score + PAWN_BITE - mover_value);
-  } else if (key == s.killer_1) {
+  } else if (remembered && key == s.killer_1) {
     score = 100;
-  } else if (key == s.killer_2) {
+  } else if (remembered && key == s.killer_2) {
     score = 50;
   } else if (s.foe_pawns[to] != 0 && mover != PAWN) {
     score = static_cast<int16_t>(PAWN_BITE - mover_value);
@@ -85,7 +109,7 @@ inline void score_and_append(MoveScorer& s, int from, int to, uint32_t flags, in
     } else if ((rank == 5 && s.side == WHITE) || (rank == 2 && s.side == BLACK)) {
       flags |= PAWN_ADVANCE;
     }
-  } else if (s.foe_pawns[from] != 0 && score != HASH_MOVE_SCORE) {
+  } else if (man.flees && score != HASH_MOVE_SCORE) {
     // A man attacked by a pawn: moving it away comes earlier.
     score = score > 0 ? static_cast<int16_t>(score + 100) : static_cast<int16_t>(mover_value - 1200);
   }

@@ -26,8 +26,7 @@ void reset_history() {
 void score_move(int from, int to, uint32_t flags, uint8_t xside) {
   assert(ply >= 0 && ply < PLY_SLOTS);
   MoveScorer s = move_scorer(xside);
-  const int mover = board[from];
-  score_and_append(s, from, to, flags, mover, order_value[mover], board[to]);
+  score_and_append(s, moving_man(s, from), to, flags, board[to]);
   close_list(s);
 }
 
