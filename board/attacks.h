@@ -3,6 +3,7 @@
 
 #include <bit>
 #include <cstdint>
+#include <cstring>
 
 #include "board.h"
 #include "board/bitboards.h"
@@ -31,20 +32,36 @@ inline int16_t square_attacked(int square, uint8_t by_side) {
 
 inline bool in_check(uint8_t side) { return square_attacked(piece_list[side][0], side ^ 1) != 0; }
 
-// Whether the move (QUIET, CAPTURE or EN_PASSANT) of `side` would leave its
-// own king attacked, worked out without playing it: the same answer as
-// square_attacked on the king after make_move.
-inline bool exposes_king(int from, int to, uint32_t flags, uint8_t side) {
-  const uint64_t* foe = men_bits[side ^ 1];
-  uint64_t taken = square_bit(to);  // a man captured there attacks no more
-  uint64_t occupied = (occupied_bits & ~square_bit(from)) | square_bit(to);
+// square_attacked(square, by) as it would answer once `mover` had played the
+// move (from, to, flags), a QUIET, CAPTURE, EN_PASSANT or promotion move,
+// worked out without playing it.
+inline bool attacked_after(int square, uint8_t by, uint8_t mover, int from, int to, uint32_t flags) {
+  const uint64_t to_bit = square_bit(to);
+  uint64_t taken = to_bit;  // where the mover's victim, if any, stood
+  uint64_t occupied = (occupied_bits & ~square_bit(from)) | to_bit;
   if (flags & EN_PASSANT) {
     taken = square_bit(en_passant_victim(to));
-    occupied ^= taken;
+    occupied &= ~taken;
   }
-  const int king = board[from] == KING ? to : piece_list[side][0];
-  if ((pawn_reach[side][king] & foe[PAWN] & ~taken) || (knight_reach[king] & foe[KNIGHT] & ~taken) ||
-      (king_reach[king] & foe[KING]))
+  uint64_t men[PIECE_CODES];
+  std::memcpy(men, men_bits[by], sizeof(men));
+  if (by == mover) {
+    const int piece = board[from];
+    const int arriving = (flags & PROMOTE) && !(flags & CASTLE) ? static_cast<int>(flags & PROMO_MASK) : piece;
+    men[piece] ^= square_bit(from);
+    men[arriving] ^= to_bit;
+  } else {
+    men[(flags & EN_PASSANT) ? int{PAWN} : int{board[to]}] &= ~taken;
+  }
+  if ((pawn_reach[by ^ 1][square] & men[PAWN]) || (knight_reach[square] & men[KNIGHT]) ||
+      (king_reach[square] & men[KING]))
     return true;
-  return open_line(king, sliders_in_line(foe, king) & ~taken, occupied);
+  return open_line(square, sliders_in_line(men, square), occupied);
+}
+
+// Whether the move of `side` would leave its own king attacked: the same
+// answer as square_attacked on the king after make_move.
+inline bool exposes_king(int from, int to, uint32_t flags, uint8_t side) {
+  const int king = board[from] == KING ? to : piece_list[side][0];
+  return attacked_after(king, side ^ 1, side, from, to, flags);
 }

@@ -23,3 +23,8 @@ void pawn_list_update(uint8_t side, int square, int mode);
 // The man on `square` to the end of its side's list, as taking it and
 // putting it back leaves it.
 void list_move_to_end(uint8_t side, int square);
+// What making and taking back the move of `side` leaves behind besides the
+// position itself, for a move tried without playing it: the destination as
+// last_to_square, and a captured man and a promoting pawn at the ends of
+// their lists (move order and ordering scores depend on both).
+void leave_trial_traces(uint8_t side, int from, int to, uint32_t flags);

@@ -20,11 +20,8 @@ template <bool LEGAL>
 inline void add(MoveScorer& s, const MovingMan& m, int to, uint32_t flags, int victim) {
   if (LEGAL) {
     nodes++;
-    last_to_square = static_cast<uint8_t>(to);
+    leave_trial_traces(s.side, m.from, to, flags);
     s.last_to = to;
-    const uint8_t xside = s.side ^ 1;
-    if (flags & CAPTURE) list_move_to_end(xside, to);
-    if (flags & EN_PASSANT) list_move_to_end(xside, en_passant_victim(to));
     if (exposes_king(m.from, to, flags, s.side)) return;
   }
   score_and_append(s, m, to, flags, victim);

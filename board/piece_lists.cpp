@@ -25,3 +25,17 @@ void list_move_to_end(uint8_t side, int square) {
     append_piece(side, square);
   }
 }
+
+void leave_trial_traces(uint8_t side, int from, int to, uint32_t flags) {
+  last_to_square = static_cast<uint8_t>(to);
+  const uint8_t xside = side ^ 1;
+  if (flags & QUIET) return;
+  if (flags & CAPTURE) {
+    list_move_to_end(xside, to);
+  } else if (flags & EN_PASSANT) {
+    list_move_to_end(xside, en_passant_victim(to));
+  } else if ((flags & PROMOTE) && !(flags & CASTLE)) {
+    if (color[to] != NEUTRAL) list_move_to_end(xside, to);
+    list_move_to_end(side, from);
+  }
+}
