@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "board.h"
 #include "types.h"
 
 // Plays a generated move of `side`; only from, to and flags are read.
@@ -27,4 +28,8 @@ void list_move_to_end(uint8_t side, int square);
 // position itself, for a move tried without playing it: the destination as
 // last_to_square, and a captured man and a promoting pawn at the ends of
 // their lists (move order and ordering scores depend on both).
-void leave_trial_traces(uint8_t side, int from, int to, uint32_t flags);
+void leave_list_traces(uint8_t side, int from, int to, uint32_t flags);  // the lists part
+inline void leave_trial_traces(uint8_t side, int from, int to, uint32_t flags) {
+  last_to_square = static_cast<uint8_t>(to);
+  if (!(flags & QUIET)) leave_list_traces(side, from, to, flags);
+}

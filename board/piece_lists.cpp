@@ -17,19 +17,15 @@ void pawn_list_update(uint8_t side, int square, int mode) {
 }
 
 void list_move_to_end(uint8_t side, int square) {
-  if (board[square] == PAWN) {
-    remove_pawn(side, square);
-    append_pawn(side, square);
-  } else {
-    remove_piece(side, square);
-    append_piece(side, square);
-  }
+  if (board[square] == PAWN)
+    list_rotate_to_end(pawn_list[side], pawn_count[side], square);
+  else
+    list_rotate_to_end(piece_list[side], piece_top[side], square);
 }
 
-void leave_trial_traces(uint8_t side, int from, int to, uint32_t flags) {
-  last_to_square = static_cast<uint8_t>(to);
+// The list part of leave_trial_traces, for moves that capture or promote.
+void leave_list_traces(uint8_t side, int from, int to, uint32_t flags) {
   const uint8_t xside = side ^ 1;
-  if (flags & QUIET) return;
   if (flags & CAPTURE) {
     list_move_to_end(xside, to);
   } else if (flags & EN_PASSANT) {
