@@ -34,34 +34,44 @@ inline bool in_check(uint8_t side) { return square_attacked(piece_list[side][0],
 
 // square_attacked(square, by) as it would answer once `mover` had played the
 // move (from, to, flags), a QUIET, CAPTURE, EN_PASSANT or promotion move,
-// worked out without playing it.
-inline bool attacked_after(int square, uint8_t by, uint8_t mover, int from, int to, uint32_t flags) {
+// worked out without playing it: first for `by` the mover's opponent, then
+// for `by` the mover.
+inline bool attacked_by_opponent_after(int square, uint8_t by, int from, int to, uint32_t flags) {
   const uint64_t to_bit = square_bit(to);
-  uint64_t taken = to_bit;  // where the mover's victim, if any, stood
-  uint64_t occupied = (occupied_bits & ~square_bit(from)) | to_bit;
-  if (flags & EN_PASSANT) {
-    taken = square_bit(en_passant_victim(to));
-    occupied &= ~taken;
-  }
+  // Whatever the move captures attacks no more.
+  const uint64_t taken = (flags & EN_PASSANT) ? square_bit(en_passant_victim(to)) : to_bit;
+  const uint64_t occupied = (occupied_bits & ~square_bit(from) & ~taken) | to_bit;
+  const uint64_t* men = men_bits[by];
+  if ((pawn_reach[by ^ 1][square] & men[PAWN] & ~taken) || (knight_reach[square] & men[KNIGHT] & ~taken) ||
+      (king_reach[square] & men[KING]))
+    return true;
+  return open_line(square, sliders_in_line(men, square) & ~taken, occupied);
+}
+
+inline bool attacked_by_mover_after(int square, uint8_t by, int from, int to, uint32_t flags) {
+  const uint64_t from_bit = square_bit(from), to_bit = square_bit(to);
+  const uint64_t taken = (flags & EN_PASSANT) ? square_bit(en_passant_victim(to)) : to_bit;
+  const uint64_t occupied = (occupied_bits & ~from_bit & ~taken) | to_bit;
+  // The moving man leaves its piece's set and joins the arriving piece's.
   uint64_t men[PIECE_CODES];
   std::memcpy(men, men_bits[by], sizeof(men));
-  if (by == mover) {
-    const int piece = board[from];
-    const int arriving = (flags & PROMOTE) && !(flags & CASTLE) ? static_cast<int>(flags & PROMO_MASK) : piece;
-    men[piece] ^= square_bit(from);
-    men[arriving] ^= to_bit;
-  } else {
-    men[(flags & EN_PASSANT) ? int{PAWN} : int{board[to]}] &= ~taken;
-  }
+  const int piece = board[from];
+  men[piece] ^= from_bit;
+  men[(flags & PROMOTE) && !(flags & CASTLE) ? static_cast<int>(flags & PROMO_MASK) : piece] ^= to_bit;
   if ((pawn_reach[by ^ 1][square] & men[PAWN]) || (knight_reach[square] & men[KNIGHT]) ||
       (king_reach[square] & men[KING]))
     return true;
   return open_line(square, sliders_in_line(men, square), occupied);
 }
 
+inline bool attacked_after(int square, uint8_t by, uint8_t mover, int from, int to, uint32_t flags) {
+  return by == mover ? attacked_by_mover_after(square, by, from, to, flags)
+                     : attacked_by_opponent_after(square, by, from, to, flags);
+}
+
 // Whether the move of `side` would leave its own king attacked: the same
 // answer as square_attacked on the king after make_move.
 inline bool exposes_king(int from, int to, uint32_t flags, uint8_t side) {
   const int king = board[from] == KING ? to : piece_list[side][0];
-  return attacked_after(king, side ^ 1, side, from, to, flags);
+  return attacked_by_opponent_after(king, side ^ 1, from, to, flags);
 }
