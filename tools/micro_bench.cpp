@@ -34,7 +34,6 @@ constexpr const char* fens[] = {
     "r1bqkbnr/pppp1Qpp/2n5/4p3/2B1P3/8/PPPP1PPP/RNB1K1NR b KQkq -",
     "4k3/8/8/8/8/8/4r3/R3K2R w KQ -",
 };
-constexpr int POSITION_COUNT = sizeof(fens) / sizeof(fens[0]);
 
 void set_position(const char* fen) {
   char text[256];
