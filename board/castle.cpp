@@ -3,6 +3,7 @@
 
 #include "board.h"
 #include "board/attacks.h"
+#include "board/bitboards.h"
 
 int16_t castle_move(uint8_t side, int king_from, int king_to, int mode) {
   const bool short_side = king_to > king_from;
@@ -49,6 +50,11 @@ int16_t castle_move(uint8_t side, int king_from, int king_to, int mode) {
   color[king_from] = color[rook_from] = NEUTRAL;
   piece_list[side][0] = static_cast<int8_t>(king_to);
   piece_list[side][rook_index] = static_cast<int8_t>(rook_to);
+  const uint64_t king_squares = square_bit(king_from) | square_bit(king_to);
+  const uint64_t rook_squares = square_bit(rook_from) | square_bit(rook_to);
+  men_bits[side][KING] ^= king_squares;
+  men_bits[side][ROOK] ^= rook_squares;
+  occupied_bits ^= king_squares | rook_squares;
 
   // Taking back leaves the keys to unmake_move, which copies them back.
   if (mode == CASTLE_PLAY) {

@@ -3,10 +3,8 @@
 
 #include <cstdint>
 
+#include "board.h"
 #include "types.h"
-
-// The square of the pawn that an en-passant capture to `to` takes.
-inline int en_passant_victim(int to) { return rank_of(to) == 5 ? to - 8 : to + 8; }
 
 // Plays a generated move of `side`; only from, to and flags are read.
 void make_move(uint8_t side, const Move& move);
@@ -23,3 +21,15 @@ enum : int { LIST_REMOVE = 1, LIST_APPEND = 2 };
 // appends `square` at the end.
 void piece_list_update(uint8_t side, int square, int mode);
 void pawn_list_update(uint8_t side, int square, int mode);
+// The man on `square` to the end of its side's list, as taking it and
+// putting it back leaves it.
+void list_move_to_end(uint8_t side, int square);
+// What making and taking back the move of `side` leaves behind besides the
+// position itself, for a move tried without playing it: the destination as
+// last_to_square, and a captured man and a promoting pawn at the ends of
+// their lists (move order and ordering scores depend on both).
+void leave_list_traces(uint8_t side, int from, int to, uint32_t flags);  // the lists part
+inline void leave_trial_traces(uint8_t side, int from, int to, uint32_t flags) {
+  last_to_square = static_cast<uint8_t>(to);
+  if (!(flags & QUIET)) leave_list_traces(side, from, to, flags);
+}

@@ -6,103 +6,120 @@
 #include "board.h"
 #include "board/attacks.h"
 #include "board/make_move.h"
-#include "search/ordering.h"
+#include "search/move_scorer.h"
 #include "search_state.h"
 
 namespace {
 
-// Adds the move only if it does not leave the mover's king attacked.
-inline void add_if_legal(int from, int to, uint32_t flags, uint8_t xside) {
-  nodes++;
-  const uint8_t mover = color[from];
-  const Move move{static_cast<int8_t>(from), static_cast<int8_t>(to), 0, flags};
-  make_move(mover, move);
-  const int16_t attacked = square_attacked(piece_list[mover][0], mover ^ 1);
-  unmake_move(mover, move);
-  if (!attacked) score_move(from, to, flags, xside);
+// Every generated move is scored and appended; the evasion generator first
+// makes sure that it does not leave the mover's king attacked. That test
+// counts as a node and leaves behind what playing and taking back the move
+// would: the destination as the last square moved to, and a captured man at
+// the end of its list (move order and scores depend on both).
+template <bool LEGAL>
+inline void add(MoveScorer& s, const MovingMan& m, int to, uint32_t flags, int victim) {
+  if (LEGAL) {
+    nodes++;
+    leave_trial_traces(s.side, m.from, to, flags);
+    s.last_to = to;
+    if (exposes_king(m.from, to, flags, s.side)) return;
+  }
+  score_and_append(s, m, to, flags, victim);
 }
 
-inline void add_pseudo_legal(int from, int to, uint32_t flags, uint8_t xside) { score_move(from, to, flags, xside); }
-
 // One walk for both generators: the ray order here is the list order.
-template <void (*add)(int, int, uint32_t, uint8_t)>
-inline void man_moves(int sq, uint8_t side, uint8_t xside) {
-  if (board[sq] == PAWN) {
-    const int type = move_type[side][PAWN];
+template <bool LEGAL>
+inline void man_moves(MoveScorer& s, int sq) {
+  const uint8_t xside = s.side ^ 1;
+  const MovingMan m = moving_man(s, sq);
+  const int piece = m.piece;
+  if (piece == PAWN) {
+    const int type = move_type[s.side][PAWN];
     const uint8_t* forward = next_square[type][sq];
     const uint8_t* captures = next_direction[type][sq];
     int u = forward[sq];
     if (color[u] == NEUTRAL) {
-      add(sq, u, QUIET, xside);
+      add<LEGAL>(s, m, u, QUIET, NO_PIECE);
       u = forward[u];
-      if (color[u] == NEUTRAL) add(sq, u, QUIET, xside);
+      if (color[u] == NEUTRAL) add<LEGAL>(s, m, u, QUIET, NO_PIECE);
     }
     u = captures[sq];
-    if (color[u] == xside) add(sq, u, CAPTURE, xside);
+    if (color[u] == xside) add<LEGAL>(s, m, u, CAPTURE, board[u]);
     u = captures[u];
-    if (color[u] == xside) add(sq, u, CAPTURE, xside);
+    if (color[u] == xside) add<LEGAL>(s, m, u, CAPTURE, board[u]);
     return;
   }
-  const int type = board[sq];
-  const uint8_t* next = next_square[type][sq];
-  const uint8_t* skip = next_direction[type][sq];
+  const uint8_t* next = next_square[piece][sq];
+  const uint8_t* skip = next_direction[piece][sq];
   int u = next[sq];
   while (u != sq) {
     if (color[u] == NEUTRAL) {
-      add(sq, u, QUIET, xside);
+      add<LEGAL>(s, m, u, QUIET, NO_PIECE);
       u = next[u];
     } else {
-      if (color[u] == xside) add(sq, u, CAPTURE, xside);
+      if (color[u] == xside) add<LEGAL>(s, m, u, CAPTURE, board[u]);
       u = skip[u];
     }
   }
 }
 
-template <void (*add)(int, int, uint32_t, uint8_t)>
-inline void en_passant_moves(uint8_t side, uint8_t xside) {
+template <bool LEGAL>
+inline void en_passant_moves(MoveScorer& s) {
   if (ep_square <= 0) return;
+  const int to = ep_square;
   // A stale square must not let a side take its own pawn (or an empty one):
   // unmaking would give the pawn back to the other side.
-  const int victim = en_passant_victim(ep_square);
-  if (color[victim] != xside || board[victim] != PAWN) return;
-  const int f1 = ep_capturer_1[ep_square], f2 = ep_capturer_2[ep_square];
-  if (color[f1] == side && board[f1] == PAWN) add(f1, ep_square, EN_PASSANT, xside);
-  if (color[f2] == side && board[f2] == PAWN) add(f2, ep_square, EN_PASSANT, xside);
+  const int victim = en_passant_victim(to);
+  if (color[victim] != (s.side ^ 1) || board[victim] != PAWN) return;
+  for (int from : {static_cast<int>(ep_capturer_1[to]), static_cast<int>(ep_capturer_2[to])})
+    if (color[from] == s.side && board[from] == PAWN) add<LEGAL>(s, moving_man(s, from), to, EN_PASSANT, NO_PIECE);
 }
 
-inline void open_slice() {
+// The pieces from the last list index down (so the king comes last), then
+// the pawns likewise.
+template <bool LEGAL>
+inline void all_men_moves(MoveScorer& s) {
+  const uint8_t side = s.side;
+  for (int i = piece_top[side]; i >= 0; i--) man_moves<LEGAL>(s, piece_list[side][i]);
+  for (int i = pawn_count[side]; i >= 1; i--) man_moves<LEGAL>(s, pawn_list[side][i]);
+}
+
+inline MoveScorer open_slice(uint8_t side) {
   assert(ply >= 0 && ply < PLY_SLOTS);
   list_start[ply + 1] = list_start[ply];
+  return move_scorer(side ^ 1);
 }
 
 }  // namespace
 
-void generate_piece_moves(int square, uint8_t side, uint8_t xside) {
-  man_moves<add_pseudo_legal>(square, side, xside);
+void generate_piece_moves(int square, uint8_t side, uint8_t) {
+  MoveScorer s = move_scorer(side ^ 1);
+  man_moves<false>(s, square);
+  close_list(s);
 }
 
-void generate_legal_piece_moves(int square, uint8_t side, uint8_t xside) {
-  man_moves<add_if_legal>(square, side, xside);
+void generate_legal_piece_moves(int square, uint8_t side, uint8_t) {
+  MoveScorer s = move_scorer(side ^ 1);
+  man_moves<true>(s, square);
+  close_list(s);
 }
 
 void generate_moves(uint8_t side) {
-  const uint8_t xside = side ^ 1;
-  open_slice();
-  // Last list index first, so the king comes last among the pieces.
-  for (int i = piece_top[side]; i >= 0; i--) generate_piece_moves(piece_list[side][i], side, xside);
-  for (int i = pawn_count[side]; i >= 1; i--) generate_piece_moves(pawn_list[side][i], side, xside);
+  MoveScorer s = open_slice(side);
+  all_men_moves<false>(s);
   if (castled[side] == 0) {
     const int king = piece_list[side][0];
-    if (castle_move(side, king, king + 2, CASTLE_TEST)) score_move(king, king + 2, CASTLE, xside);
-    if (castle_move(side, king, king - 2, CASTLE_TEST)) score_move(king, king - 2, CASTLE, xside);
+    const MovingMan m = moving_man(s, king);
+    for (int to : {king + 2, king - 2})
+      if (castle_move(side, king, to, CASTLE_TEST)) add<false>(s, m, to, CASTLE, NO_PIECE);
   }
-  en_passant_moves<add_pseudo_legal>(side, xside);
+  en_passant_moves<false>(s);
+  close_list(s);
 }
 
 void generate_evasions(uint8_t side) {
-  const uint8_t xside = side ^ 1;
-  open_slice();
-  for (int i = piece_top[side]; i >= 0; i--) generate_legal_piece_moves(piece_list[side][i], side, xside);
-  for (int i = pawn_count[side]; i >= 1; i--) generate_legal_piece_moves(pawn_list[side][i], side, xside);
-  en_passant_moves<add_if_legal>(side, xside);
+  MoveScorer s = open_slice(side);
+  all_men_moves<true>(s);
+  en_passant_moves<true>(s);
+  close_list(s);
 }

@@ -1,36 +1,37 @@
 // Keeping the piece and pawn lists in step with the board.
+#include "board/list_update.h"
 #include "board/make_move.h"
 
-#include <cassert>
-
-#include "board.h"
-
-namespace {
-
-// Removal closes the gap so that generation order stays the list order.
-inline void list_update(int8_t* list, int8_t& top, int square, int mode) {
-  if (mode == LIST_REMOVE) {
-    const int last = top;
-    for (int i = list_index[square]; i < last; i++) {
-      const int8_t moved = list[i + 1];
-      list[i] = moved;
-      list_index[moved] = static_cast<int8_t>(i);
-    }
-    top = static_cast<int8_t>(last - 1);
-  } else {
-    top = static_cast<int8_t>(top + 1);
-    assert(top < SQUARE_COUNT);
-    list_index[square] = top;
-    list[top] = static_cast<int8_t>(square);
-  }
-}
-
-}  // namespace
-
 void piece_list_update(uint8_t side, int square, int mode) {
-  list_update(piece_list[side], piece_top[side], square, mode);
+  if (mode == LIST_REMOVE)
+    remove_piece(side, square);
+  else
+    append_piece(side, square);
 }
 
 void pawn_list_update(uint8_t side, int square, int mode) {
-  list_update(pawn_list[side], pawn_count[side], square, mode);
+  if (mode == LIST_REMOVE)
+    remove_pawn(side, square);
+  else
+    append_pawn(side, square);
+}
+
+void list_move_to_end(uint8_t side, int square) {
+  if (board[square] == PAWN)
+    list_rotate_to_end(pawn_list[side], pawn_count[side], square);
+  else
+    list_rotate_to_end(piece_list[side], piece_top[side], square);
+}
+
+// The list part of leave_trial_traces, for moves that capture or promote.
+void leave_list_traces(uint8_t side, int from, int to, uint32_t flags) {
+  const uint8_t xside = side ^ 1;
+  if (flags & CAPTURE) {
+    list_move_to_end(xside, to);
+  } else if (flags & EN_PASSANT) {
+    list_move_to_end(xside, en_passant_victim(to));
+  } else if ((flags & PROMOTE) && !(flags & CASTLE)) {
+    if (color[to] != NEUTRAL) list_move_to_end(xside, to);
+    list_move_to_end(side, from);
+  }
 }

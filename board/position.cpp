@@ -17,6 +17,8 @@ int16_t castled[2];
 int16_t material[2];
 int16_t piece_material[2];
 int8_t pawn_attacks[2][SQUARE_COUNT + 1];
+uint64_t men_bits[2][PIECE_CODES];
+uint64_t occupied_bits;
 uint32_t hash_key;
 uint32_t hash_lock;
 uint32_t pawn_key;

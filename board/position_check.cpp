@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "board.h"
+#include "board/bitboards.h"
 
 const char* position_inconsistency() {
   static char why[160];
@@ -15,6 +16,7 @@ const char* position_inconsistency() {
   int16_t mat[2] = {0, 0}, piece_mat[2] = {0, 0};
   int8_t attacks[2][SQUARE_COUNT + 1] = {};
   uint32_t key = 0, lock = 0, pawns = 0;
+  uint64_t men[2][PIECE_CODES] = {}, occupied = 0;
   int pieces[2] = {0, 0}, pawn_men[2] = {0, 0}, kings[2] = {0, 0};
 
   for (int s = 0; s < SQUARE_COUNT; s++) {
@@ -23,6 +25,8 @@ const char* position_inconsistency() {
     if (c == NEUTRAL) continue;
     if (c > BLACK || t > KING) return fail("bad colour or piece on square", s, t);
     mat[c] = static_cast<int16_t>(mat[c] + piece_value[t]);
+    men[c][t] |= square_bit(s);
+    occupied |= square_bit(s);
     key ^= hash_codes[c][t][s][0];
     lock ^= hash_codes[c][t][s][1];
     if (t == PAWN) {
@@ -52,7 +56,10 @@ const char* position_inconsistency() {
     if (piece_mat[c] != piece_material[c]) return fail("piece_material of side", c, piece_material[c]);
     for (int s = 0; s < SQUARE_COUNT; s++)
       if (attacks[c][s] != pawn_attacks[c][s]) return fail("pawn_attacks of side on square", c, s);
+    for (int t = 0; t < PIECE_CODES; t++)
+      if (men[c][t] != men_bits[c][t]) return fail("men_bits of side and piece", c, t);
   }
+  if (occupied != occupied_bits) return fail("occupied_bits", 0, 0);
   if (key != hash_key) return fail("hash_key", 0, 0);
   if (lock != hash_lock) return fail("hash_lock", 0, 0);
   if (pawns != pawn_key) return fail("pawn_key", 0, 0);

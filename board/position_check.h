@@ -2,8 +2,8 @@
 // debug assertions.
 #pragma once
 
-// Returns nullptr when lists, list indices, material, pawn attacks and keys
-// all agree with board and color; otherwise a description of the first
+// Returns nullptr when lists, list indices, material, pawn attacks, square
+// sets and keys all agree with board and color; otherwise a description of the first
 // disagreement.
 const char* position_inconsistency();
 

@@ -25,6 +25,10 @@ extern int16_t castled[2];
 extern int16_t material[2];           // pawns included, king 0
 extern int16_t piece_material[2];     // without pawns
 extern int8_t pawn_attacks[2][SQUARE_COUNT + 1];  // element 64 is a sink
+// The same men as square sets (bit s for square s), for the attack test:
+// per colour and piece code, and all men together.
+extern uint64_t men_bits[2][PIECE_CODES];
+extern uint64_t occupied_bits;
 extern uint32_t hash_key;
 extern uint32_t hash_lock;
 extern uint32_t pawn_key;

@@ -10,6 +10,8 @@ constexpr int NO_SQUARE = 64;  // the sink entry of the pawn-attack tables
 constexpr int file_of(int square) { return square & 7; }
 constexpr int rank_of(int square) { return square >> 3; }
 constexpr int make_square(int file, int rank) { return rank * 8 + file; }
+// The square of the pawn an en-passant capture onto `to` takes.
+constexpr int en_passant_victim(int to) { return rank_of(to) == 5 ? to - 8 : to + 8; }
 
 // Piece codes as stored on the board; BLACK_PAWN only names a move-table type.
 enum : uint8_t {

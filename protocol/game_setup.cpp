@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "board.h"
+#include "board/bitboards.h"
 #include "board/position_check.h"
 #include "board/make_move.h"
 #include "search_state.h"
@@ -55,12 +56,16 @@ void rebuild_position() {
   }
   hash_key = hash_lock = pawn_key = 0;
   std::memset(pawn_attacks, 0, sizeof(pawn_attacks));
+  std::memset(men_bits, 0, sizeof(men_bits));
+  occupied_bits = 0;
 
   for (int s = 0; s < SQUARE_COUNT; s++) {
     const int c = color[s];
     if (c == NEUTRAL) continue;
     const int t = board[s];
     material[c] = static_cast<int16_t>(material[c] + piece_value[t]);
+    men_bits[c][t] |= square_bit(s);
+    occupied_bits |= square_bit(s);
     if (t == PAWN) {
       pawn_key ^= hash_codes[c][t][s][1];
       list_index[s] = ++pawn_count[c];

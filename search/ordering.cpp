@@ -2,29 +2,21 @@
 // killer, mate-killer and history tables.
 #include "search/ordering.h"
 
+#include <algorithm>
 #include <cassert>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "board.h"
+#include "search/move_scorer.h"
 #include "search_state.h"
 
 uint16_t killer1[PLY_SLOTS];
 uint16_t killer2[PLY_SLOTS];
 uint16_t mate_killer[PLY_SLOTS];
 int16_t* history[2] = {nullptr, nullptr};
-
-namespace {
-
-constexpr int16_t HASH_MOVE_SCORE = 5000;
-constexpr int16_t PAWN_BITE = -31500;  // a man put en prise to a pawn goes to the back
-
-inline void append_move(int from, int to, int score, uint32_t flags) {
-  uint16_t& fill = list_start[ply + 1];
-  // Moves beyond the stack are dropped; real positions never get there.
-  if (fill >= MOVE_STACK_SIZE) return;
-  move_stack[fill++] = Move{static_cast<int8_t>(from), static_cast<int8_t>(to), static_cast<int16_t>(score), flags};
-}
-
-}  // namespace
 
 void reset_history() {
   for (int16_t* table : history)
@@ -33,57 +25,56 @@ void reset_history() {
 
 void score_move(int from, int to, uint32_t flags, uint8_t xside) {
   assert(ply >= 0 && ply < PLY_SLOTS);
-  const uint16_t key = move_key(from, to);
-  const int mover = board[from];
-  int16_t s;
-
-  if (key == hash_move) {
-    s = HASH_MOVE_SCORE;
-  } else if (key == mate_killer[ply]) {
-    s = 2000;
-  } else if (color[to] != NEUTRAL) {
-    const int victim = board[to];
-    s = static_cast<int16_t>(order_value[victim] - mover);
-    if (to == last_to_square) s = static_cast<int16_t>(s + 50);
-    if (pawn_attacks[xside][to] != 0 && order_value[mover] > order_value[victim])
-      s = static_cast<int16_t>(s + PAWN_BITE - order_value[mover]);
-  } else if (key == killer1[ply]) {
-    s = 100;
-  } else if (key == killer2[ply]) {
-    s = 50;
-  } else if (pawn_attacks[xside][to] != 0 && mover != PAWN) {
-    s = static_cast<int16_t>(PAWN_BITE - order_value[mover]);
-  } else {
-    s = history[xside ^ 1][key];
-  }
-
-  if (mover == PAWN) {
-    const int rank = rank_of(to);
-    if (rank == 0 || rank == 7) {
-      const int16_t q = s < 1 ? int16_t{1000} : static_cast<int16_t>(s + 1000);
-      append_move(from, to, q, PROMOTE | QUEEN);
-      append_move(from, to, static_cast<int16_t>(q - 750), PROMOTE | KNIGHT);
-      append_move(from, to, static_cast<int16_t>(q - 750), PROMOTE | BISHOP);
-      append_move(from, to, static_cast<int16_t>(q - 550), PROMOTE | ROOK);
-      return;
-    }
-    if (rank == 1 || rank == 6) {
-      flags |= PAWN_ADVANCE;
-      if (s != HASH_MOVE_SCORE) s = s < 1 ? int16_t{750} : static_cast<int16_t>(s + 750);
-    } else if ((rank == 5 && color[from] == WHITE) || (rank == 2 && color[from] == BLACK)) {
-      flags |= PAWN_ADVANCE;
-    }
-  } else if (pawn_attacks[xside][from] != 0 && s != HASH_MOVE_SCORE) {
-    // A man attacked by a pawn: moving it away comes earlier.
-    s = s > 0 ? static_cast<int16_t>(s + 100) : static_cast<int16_t>(order_value[mover] - 1200);
-  }
-  append_move(from, to, s, flags);
+  MoveScorer s = move_scorer(xside);
+  score_and_append(s, moving_man(s, from), to, flags, board[to]);
+  close_list(s);
 }
+
+namespace {
+
+// The highest score of move_stack[first..last] (at least 8 moves).
+#if defined(__SSE2__)
+// Two moves per 16-byte load: 16-bit lanes 1 and 5 hold their scores, and
+// only those lanes of the running maxima are read.
+inline int16_t highest_score(int first, int last) {
+  const auto* at = reinterpret_cast<const __m128i*>(&move_stack[first]);
+  const int pairs = (last - first + 1) / 2;
+  __m128i top_a = _mm_loadu_si128(at), top_b = top_a;
+  int k = 1;
+  for (; k + 1 < pairs; k += 2) {
+    top_a = _mm_max_epi16(top_a, _mm_loadu_si128(at + k));
+    top_b = _mm_max_epi16(top_b, _mm_loadu_si128(at + k + 1));
+  }
+  if (k < pairs) top_a = _mm_max_epi16(top_a, _mm_loadu_si128(at + k));
+  const __m128i top = _mm_max_epi16(top_a, top_b);
+  int16_t best = std::max(static_cast<int16_t>(_mm_extract_epi16(top, 1)), static_cast<int16_t>(_mm_extract_epi16(top, 5)));
+  if ((last - first + 1) % 2 != 0) best = std::max(best, move_stack[last].score);
+  return best;
+}
+#else
+inline int16_t highest_score(int first, int last) {
+  int16_t best = move_stack[first].score;
+  for (int i = first + 1; i <= last; i++) best = std::max(best, move_stack[i].score);
+  return best;
+}
+#endif
+
+}  // namespace
 
 void pick_best_move(int first, int last) {
   int best = first;
-  for (int i = first + 1; i <= last; i++)
-    if (move_stack[i].score > move_stack[best].score) best = i;
+  if (last - first >= 7) {
+    // The maximum first, then the earliest move that has it.
+    const int16_t top = highest_score(first, last);
+    while (move_stack[best].score != top) best++;
+  } else {
+    int16_t best_score = move_stack[first].score;
+    for (int i = first + 1; i <= last; i++)
+      if (move_stack[i].score > best_score) {
+        best_score = move_stack[i].score;
+        best = i;
+      }
+  }
   if (best != first) {
     const Move swap = move_stack[first];
     move_stack[first] = move_stack[best];

@@ -143,32 +143,34 @@ int16_t quiesce(uint8_t side, int16_t alpha, int16_t beta, int qs_mode) {
       }
     }
 
-    make_move(side, m);
-    if (square_attacked(piece_list[side][0], opp)) {
+    // Illegal moves, and moves the check rule skips, are settled from the
+    // square sets as if played and taken back (which leaves traces).
+    if (exposes_king(m.from, m.to, m.flags, side)) {
+      leave_trial_traces(side, m.from, m.to, m.flags);
       m.score = static_cast<int16_t>(p - MATE_SCORE);
-      unmake_move(side, m);
       continue;
     }
 
     if (!hash && check_mode != 0) {
-      const int captured = game_record[game_index].captured_piece;
+      const int captured = (m.flags & EN_PASSANT) ? PAWN : victim;
       const bool promotion = (m.flags & PROMOTE) != 0;
       const bool worth_it = captured != NO_PIECE && stand_pat + piece_value[captured] + margin >= alpha;
       if (!promotion && !worth_it) {
+        auto attacked = [&](int square, uint8_t by) { return attacked_after(square, by, side, m.from, m.to, m.flags); };
         bool skip = false;
-        if (captured != NO_PIECE)
-          skip = pawn_attacks[opp][m.to] != 0 || !could_check(board[m.to], m.to, enemy_king);
+        if (captured != NO_PIECE) skip = pawn_attacks[opp][m.to] != 0 || !could_check(mover, m.to, enemy_king);
         if (!skip) {
-          skip = !square_attacked(enemy_king, side);
-          if (!skip && check_mode == 1) skip = !square_attacked(m.to, side) && square_attacked(m.to, opp);
+          skip = !attacked(enemy_king, side);
+          if (!skip && check_mode == 1) skip = !attacked(m.to, side) && attacked(m.to, opp);
         }
         if (skip) {
-          unmake_move(side, m);
+          leave_trial_traces(side, m.from, m.to, m.flags);
           continue;
         }
       }
     }
 
+    make_move(side, m);
     ply++;
     const int16_t score = static_cast<int16_t>(-quiesce(opp, static_cast<int16_t>(-beta), static_cast<int16_t>(-alpha), 0));
     ply--;

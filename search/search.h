@@ -3,6 +3,9 @@
 
 #include <cstdint>
 
+#include "board/bitboards.h"
+#include "types.h"
+
 constexpr uint8_t REDUCED_PROBE = 255;  // probe_mark of a reduced null-window probe
 constexpr int QS_FROM_PROBE = 30;       // qs_mode of quiesce called by a reduced probe
 
@@ -32,6 +35,18 @@ bool perpetual_check(uint8_t side);
 void generate_captures(uint8_t side);
 void generate_captures_and_checks(uint8_t side);
 
-// Whether a piece on `from` could attack `target` by its line geometry
-// alone (blockers not considered).
-bool could_check(int piece, int from, int target);
+// The squares from which `piece` could attack `target` by its line geometry
+// alone (blockers not considered); for a knight, any square within two king
+// steps. Empty for pawns and kings.
+inline uint64_t could_check_squares(int piece, int target) {
+  const uint64_t self = square_bit(target);
+  switch (piece) {
+    case KNIGHT: return near_squares[target];
+    case BISHOP: return diagonal_reach[target] | self;
+    case ROOK: return straight_reach[target] | self;
+    case QUEEN: return diagonal_reach[target] | straight_reach[target] | self;
+    default: return 0;
+  }
+}
+
+inline bool could_check(int piece, int from, int target) { return (could_check_squares(piece, target) >> from) & 1; }

@@ -81,32 +81,6 @@ void tt_store(uint8_t side, int16_t score, int8_t depth_code, int from, int to, 
   if (node_flags[p] & MATE_THREAT) slot.flags |= MATE_THREAT;
 }
 
-TtEntry* tt_probe_slot(uint8_t side) {
-  TtEntry& slot = slot_of(side);
-  return slot.lock == hash_lock ? &slot : nullptr;
-}
-
-bool tt_usable_main(const TtEntry& entry) { return entry.depth >= horizon[ply] - ply; }
-
-bool tt_usable_quiesce(const TtEntry& entry) {
-  if (entry.depth >= -3) return true;
-  const int h = horizon[ply];
-  return ply <= h + 20 && -entry.depth >= h - ply + 24;
-}
-
-int16_t tt_score_from_slot(const TtEntry& entry) {
-  if (entry.score > MATE_BOUND) return static_cast<int16_t>(entry.score - ply);
-  if (entry.score < -MATE_BOUND) return static_cast<int16_t>(entry.score + ply);
-  return entry.score;
-}
-
-bool tt_bound_cuts(const TtEntry& entry, int16_t score, int16_t alpha, int16_t beta) {
-  if (entry.flags & TT_EXACT) return true;
-  if (entry.flags & TT_LOWER) return score >= beta;
-  if (entry.flags & TT_UPPER) return score <= alpha;
-  return false;
-}
-
 void tt_new_search() {
   if (tt_age + 1 > 250) {
     tt_reset_ages();

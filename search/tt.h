@@ -1,7 +1,12 @@
 // The transposition table: one table per side to move, one slot per index.
 #pragma once
 
+#include <cassert>
 #include <cstdint>
+
+#include "board.h"
+#include "search_state.h"
+#include "settings.h"
 
 enum : uint8_t { TT_EXACT = 1, TT_LOWER = 2, TT_UPPER = 4, MATE_THREAT = 0x40 };
 
@@ -36,16 +41,40 @@ enum : int8_t { TT_FROM_SEARCH = -1, TT_FROM_QUIESCE = -4 };
 // node_flags[ply]. A store that loses the replacement test is dropped.
 void tt_store(uint8_t side, int16_t score, int8_t depth_code, int from, int to, uint8_t bound);
 
+// The probe runs at every node, so its parts are inline.
+
 // Selects the slot of the position for `side` (remembered in tt_current);
 // returns it when it belongs to the position, nullptr otherwise.
-TtEntry* tt_probe_slot(uint8_t side);
+inline TtEntry* tt_probe_slot(uint8_t side) {
+  assert(side <= 1 && tt_table[side] != nullptr);
+  TtEntry* slot = &tt_table[side][hash_key & hash_mask];
+  tt_current = slot;
+  return slot->lock == hash_lock ? slot : nullptr;
+}
+
 // Whether an entry's depth allows a cutoff at the current ply.
-bool tt_usable_main(const TtEntry& entry);
-bool tt_usable_quiesce(const TtEntry& entry);
+inline bool tt_usable_main(const TtEntry& entry) { return entry.depth >= horizon[ply] - ply; }
+
+inline bool tt_usable_quiesce(const TtEntry& entry) {
+  if (entry.depth >= -3) return true;
+  const int h = horizon[ply];
+  return ply <= h + 20 && -entry.depth >= h - ply + 24;
+}
+
 // The entry's score seen from the current ply.
-int16_t tt_score_from_slot(const TtEntry& entry);
+inline int16_t tt_score_from_slot(const TtEntry& entry) {
+  if (entry.score > MATE_BOUND) return static_cast<int16_t>(entry.score - ply);
+  if (entry.score < -MATE_BOUND) return static_cast<int16_t>(entry.score + ply);
+  return entry.score;
+}
+
 // Whether a usable entry with (ply-adjusted) `score` ends the node.
-bool tt_bound_cuts(const TtEntry& entry, int16_t score, int16_t alpha, int16_t beta);
+inline bool tt_bound_cuts(const TtEntry& entry, int16_t score, int16_t alpha, int16_t beta) {
+  if (entry.flags & TT_EXACT) return true;
+  if (entry.flags & TT_LOWER) return score >= beta;
+  if (entry.flags & TT_UPPER) return score <= alpha;
+  return false;
+}
 
 // A new search generation; ages wrap to 1 above 250.
 void tt_new_search();

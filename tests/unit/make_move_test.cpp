@@ -175,6 +175,12 @@ TEST_F(MakeMove, SquareAttacked) {
       {"4k3/8/8/8/8/8/8/N3K3 w - - 0 1", 17, WHITE, 1},           // knight b3
       {"4k3/8/8/8/8/8/P7/4K3 w - - 0 1", 17, WHITE, 1},           // a2 pawn hits b3
       {"4k3/8/8/8/8/8/P7/4K3 w - - 0 1", 23, WHITE, 0},           // not h3 by wrapping
+      {"4k3/8/8/8/8/8/8/3K3R w - - 0 1", 8, WHITE, 0},            // h1 rook not a2 by wrapping
+      {"4k3/8/8/8/8/8/8/3K3N w - - 0 1", 9, WHITE, 0},            // h1 knight not b2 by wrapping
+      {"4k3/8/8/8/7K/8/8/8 w - - 0 1", 32, WHITE, 0},             // h4 king not a5 by wrapping
+      {"4k3/8/8/8/8/8/7K/Q1n5 w - - 0 1", 3, WHITE, 0},           // a1 queen blocked on c1
+      {"4k3/8/8/8/8/8/7K/Q1n5 w - - 0 1", 2, WHITE, 1},           // the blocker itself
+      {"4k3/8/8/8/8/8/7K/Q1n5 w - - 0 1", 54, WHITE, 1},          // and the long diagonal to g7
   };
   for (const Case& c : cases) {
     set_fen(c.fen);

@@ -2,6 +2,7 @@
 #include "board/attacks.h"
 #include "board/make_move.h"
 #include "board/movegen.h"
+#include "board/position_check.h"
 #include "board_fixture.h"
 
 namespace {
@@ -213,6 +214,21 @@ TEST_F(MoveGen, EvasionsAreExactlyTheLegalMoves) {
   set_fen("4r2k/8/8/3pP3/4K3/8/8/8 w - d6 0 1");
   generate_evasions(WHITE);
   for (const Move& m : generated()) EXPECT_NE(text_of(m), "e5d6");
+}
+
+// Each evasion is tested as if played and taken back, and later ordering
+// depends on what that leaves: the captured checker at the end of its list,
+// and the last candidate (here the king's g2) as the last square moved to.
+TEST_F(MoveGen, EvasionTestsLeaveWhatTrialMovesLeave) {
+  set_fen("n3k3/8/8/8/8/8/R7/r6K w - - 0 1");
+  ASSERT_EQ(piece_list[BLACK][1], 0);
+  generate_evasions(WHITE);
+  EXPECT_EQ(texts(generated()), "a2a1 h1h2 h1g2");
+  EXPECT_EQ(piece_top[BLACK], 2);
+  EXPECT_EQ(piece_list[BLACK][1], 56);
+  EXPECT_EQ(piece_list[BLACK][2], 0);
+  EXPECT_EQ(last_to_square, 14);
+  EXPECT_EQ(position_inconsistency(), nullptr);
 }
 
 }  // namespace

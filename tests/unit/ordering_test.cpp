@@ -1,4 +1,7 @@
 // Ordering scores given at generation, the selection step, and the table updates.
+#include <utility>
+#include <vector>
+
 #include "board/movegen.h"
 #include "board_fixture.h"
 
@@ -78,6 +81,40 @@ TEST_F(Ordering, PickBestMoveKeepsTheEarliestOfEqualScores) {
   EXPECT_EQ(move_stack[1].from, 3);
   pick_best_move(4, 4);
   EXPECT_EQ(move_stack[4].from, 4);
+}
+
+// Longer lists are searched two moves at a time; every selection must still
+// take the earliest of the highest scores, wherever it stands (odd lengths
+// end on a single move), and swap it to the front.
+TEST_F(Ordering, PickBestMoveOnLongListsTakesTheEarliestHighest) {
+  struct Case {
+    const char* name;
+    std::vector<int16_t> scores;
+  };
+  const Case cases[] = {
+      {"ties all along", {3, 7, 7, 1, 7, 0, 2, 7, 7, 5}},
+      {"highest last of an odd list", {-5, -5, -5, -5, -5, -5, -5, -5, -4}},
+      {"highest in the second of a pair", {0, 1, 2, 3, 4, 5, 6, 9, 8, 9, 9}},
+      {"extremes", {-32768, 32767, -32768, 32767, 0, 0, 0, 0}},
+      {"history values", {-31700, -31700, -31815, -31700, -31700, -31700, -31700, -31700, -31700, -30000,
+                          -31700, -31700, -31700, -31700, -31700, -31700, -31700}},
+  };
+  for (const Case& c : cases) {
+    const int n = static_cast<int>(c.scores.size());
+    std::vector<int> order(n);  // the list as the rule leaves it, by original index
+    for (int i = 0; i < n; i++) {
+      order[i] = i;
+      move_stack[10 + i] = Move{static_cast<int8_t>(i), 0, c.scores[i], QUIET};
+    }
+    for (int i = 0; i < n; i++) {
+      int best = i;
+      for (int j = i + 1; j < n; j++)
+        if (c.scores[order[j]] > c.scores[order[best]]) best = j;
+      std::swap(order[i], order[best]);
+      pick_best_move(10 + i, 10 + n - 1);
+      for (int j = 0; j < n; j++) ASSERT_EQ(move_stack[10 + j].from, order[j]) << c.name << " step " << i;
+    }
+  }
 }
 
 TEST_F(Ordering, HistoryGrowsByRemainingDepthSquaredOnlyBelowTheLimit) {
