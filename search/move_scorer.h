@@ -30,8 +30,10 @@ constexpr int16_t PAWN_BITE = -31500;  // a man put en prise to a pawn goes to t
 inline MoveScorer move_scorer(uint8_t xside) {
   const int p = ply;
   const uint16_t hash = hash_move, mate = mate_killer[p], killer_1 = killer1[p], killer_2 = killer2[p];
-  const uint64_t from_squares = square_bit(key_from(hash)) | square_bit(key_from(mate)) |
-                                square_bit(key_from(killer_1)) | square_bit(key_from(killer_2));
+  // Only a filter ahead of the exact key test: a key from outside the board
+  // (a learned move read from a damaged file) must not shift past the word.
+  const uint64_t from_squares = square_bit(key_from(hash) & 63) | square_bit(key_from(mate) & 63) |
+                                square_bit(key_from(killer_1) & 63) | square_bit(key_from(killer_2) & 63);
   return MoveScorer{move_stack + list_start[p + 1], move_stack + MOVE_STACK_SIZE, history[xside ^ 1],
                     pawn_attacks[xside], hash, mate, killer_1, killer_2, from_squares,
                     last_to_square, static_cast<uint8_t>(xside ^ 1)};
