@@ -101,6 +101,10 @@ void end_of_search(uint8_t side, int best_index) {
 
   print_bestmove(best, has_move);
 
-  if (!(best.flags & DRAW_MARK) && game_index != GAME_MOVE_LIMIT && !(record_full && !lost)) side_to_move ^= 1;
+  // A side that resigns in check keeps the turn: passed on, it would let the
+  // other side take its king, which the board's lists cannot hold.
+  const bool resigned_in_check = lost && in_check(side);
+  if (!(best.flags & DRAW_MARK) && game_index != GAME_MOVE_LIMIT && !(record_full && !lost) && !resigned_in_check)
+    side_to_move ^= 1;
   iteration_depth = 0;
 }

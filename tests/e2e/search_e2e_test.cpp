@@ -145,6 +145,16 @@ TEST(Search, NoLegalMoveAnswersTheNullMove) {
   EXPECT_EQ(s.go("go depth 3").back(), "bestmove 0000");
 }
 
+// A side mated on the engine's board keeps the turn: handed over, the other
+// side could take its king.
+TEST(Search, MatedSideKeepsTheTurnForTheNextGo) {
+  Session s("position fen 8/8/8/8/8/5k2/6q1/7K w - - 0 1");
+  EXPECT_EQ(s.go("go depth 2").back(), "bestmove 0000");
+  EXPECT_EQ(s.go("go depth 2").back(), "bestmove 0000");
+  s.engine.send_line("isready");
+  EXPECT_EQ(s.engine.read_line(), "readyok");
+}
+
 // Every mate the engine announces on the short problems is a real mate of
 // the announced length, and the known distance is reached.
 TEST(Search, ShortProblemsAreSolvedAndEveryLineMates) {
