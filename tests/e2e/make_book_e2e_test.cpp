@@ -41,8 +41,8 @@ TEST_F(MakeBookRun, WritesTheBookPairAndSaysWhatWentIn) {
 }
 
 // The engine reads the book from its working directory at the first isready:
-// 1. e4 scored 100 % in twenty games, 1. d4 50 % in ten, so e2e4 gets all the
-// weight (without the book the engine plays g1f3 here).
+// the first move e4 scored 100 % in twenty games, d4 50 % in ten, so e2e4
+// gets all the weight (without the book the engine plays g1f3 here).
 TEST_F(MakeBookRun, TheEngineAnswersFromTheBookItWrote) {
   const std::string pgn = write_file("games.pgn", thirty_games());
   EngineProcess engine;

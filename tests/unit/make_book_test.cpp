@@ -307,7 +307,7 @@ TEST_F(BookBuildTest, IllegalMoveIsReportedAndEndsOnlyItsGame) {
       "[Result \"1-0\"]\n1. d4 d5 2. Nf3 Nf6 1-0\n";
   EXPECT_EQ(add_games(text), 4 + 2 + 4);
   EXPECT_EQ(report_, "t.pgn: game 2: illegal move \"Ke3\" at ply 3; rest of the game skipped\n");
-  ASSERT_EQ(write_book((dir_ + "/b").c_str(), 2), 2);  // 1. e4 and 1... e5 hold both games
+  ASSERT_EQ(write_book((dir_ + "/b").c_str(), 2), 2);  // the positions after e4 and after e4 e5 hold both games
   const std::vector<Expected> records = {
       {key_after({"e4"}), 1, 1, 0, 2000, 2000, BLACK},
       {key_after({"e4", "e5"}), 1, 1, 0, 2000, 2000, WHITE},
@@ -324,7 +324,7 @@ TEST_F(BookBuildTest, AGameCountsOncePerPositionItRepeats) {
 }
 
 TEST_F(BookBuildTest, SameMenWithTheOtherSideToMoveKeepTheMajority) {
-  // 1. e3 e5 2. e4 reaches the men of 1. e4 e5 with Black to move.
+  // The moves e3 e5 e4 set up the men of e4 e5, with Black to move.
   ASSERT_EQ(key_after({"e3", "e5", "e4"}), key_after({"e4", "e5"}));
   const char* text =
       "[Result \"0-1\"]\n1. e3 e5 2. e4 0-1\n"
