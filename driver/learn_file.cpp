@@ -46,12 +46,14 @@ bool all_zero(const unsigned char bytes[LEARN_RECORD_SIZE]) {
 
 // Writes a record over its table slot. A mate the file claims was not proven
 // by the search that reads it, and a file can say anything: such a record
-// keeps only its move, as the first move to try, with no bound that could end
+// keeps only its move (if it is one), as the first move to try, with no bound that could end
 // a search and depth 0, so that any result of the search replaces it.
 void place_learned(const LearnRecord& record) {
   TtEntry& slot = tt_table[record.side == 0 ? 0 : 1][record.key & hash_mask];
   slot.lock = record.lock;
-  slot.move = record.move;
+  // A key naming a square off the board is no move; the move generators
+  // take every table move for a real one.
+  slot.move = key_from(record.move) < SQUARE_COUNT ? record.move : 0;
   slot.age = LEARNED_AGE;
   if (record.score > MATE_BOUND || record.score < -MATE_BOUND) {
     slot.depth = 0;

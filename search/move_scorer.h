@@ -3,6 +3,7 @@
 // MoveScorer, and what stays fixed for one man is passed in by the caller.
 #pragma once
 
+#include <cassert>
 #include <cstdint>
 
 #include "board.h"
@@ -30,10 +31,9 @@ constexpr int16_t PAWN_BITE = -31500;  // a man put en prise to a pawn goes to t
 inline MoveScorer move_scorer(uint8_t xside) {
   const int p = ply;
   const uint16_t hash = hash_move, mate = mate_killer[p], killer_1 = killer1[p], killer_2 = killer2[p];
-  // Only a filter ahead of the exact key test: a key from outside the board
-  // (a learned move read from a damaged file) must not shift past the word.
-  const uint64_t from_squares = square_bit(key_from(hash) & 63) | square_bit(key_from(mate) & 63) |
-                                square_bit(key_from(killer_1) & 63) | square_bit(key_from(killer_2) & 63);
+  assert(key_from(hash) < SQUARE_COUNT && key_from(mate) < SQUARE_COUNT);
+  const uint64_t from_squares = square_bit(key_from(hash)) | square_bit(key_from(mate)) |
+                                square_bit(key_from(killer_1)) | square_bit(key_from(killer_2));
   return MoveScorer{move_stack + list_start[p + 1], move_stack + MOVE_STACK_SIZE, history[xside ^ 1],
                     pawn_attacks[xside], hash, mate, killer_1, killer_2, from_squares,
                     last_to_square, static_cast<uint8_t>(xside ^ 1)};
