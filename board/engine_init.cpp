@@ -7,6 +7,7 @@
 #include "board.h"
 #include "driver/book.h"
 #include "search/hash_tables.h"
+#include "search/proof_table.h"
 #include "board/init_tables.h"
 #include "search/ordering.h"
 #include "driver/random.h"
@@ -37,6 +38,8 @@ int engine_init() {
   book_open();
 
   if (int failure = allocate_hash_tables(hash_megabytes, nullptr); failure != 0) return failure;
+  // Without its table the solver still works, only slower: no failure code.
+  solver_table_allocate(solver_hash_megabytes);
 
   random_seed(static_cast<uint32_t>(std::time(nullptr)));
 
@@ -68,6 +71,7 @@ void release_tables() {
     table = nullptr;
   }
   free_hash_tables();
+  solver_table_free();
   std::free(aux_table);
   aux_table = nullptr;
 }

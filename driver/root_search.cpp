@@ -19,8 +19,10 @@
 #include "protocol/search_info.h"
 #include "search/hash_tables.h"
 #include "search/ordering.h"
+#include "search/proof_search.h"
 #include "search/pv.h"
 #include "search/search.h"
+#include "search/solver_turns.h"
 #include "search/tt.h"
 #include "search_state.h"
 #include "settings.h"
@@ -77,12 +79,14 @@ void forget_results_of_other_rules() {
   static int8_t tables_limit;  // 0 while the tables hold no search results
   static uint8_t tables_zugzwang_safe;
   search_matt_in = go_mate_moves > 0 ? go_mate_moves : matt_in;
-  if (tables_limit != 0 && (tables_limit != search_matt_in || tables_zugzwang_safe != zugzwang_safe)) {
+  // "go mate N" asks for a proof: zugzwangs must not hide it.
+  search_zugzwang_safe = zugzwang_safe || go_mate_moves > 0;
+  if (tables_limit != 0 && (tables_limit != search_matt_in || tables_zugzwang_safe != search_zugzwang_safe)) {
     clear_all_tables();
     if (learn_enabled) learn_load();
   }
   tables_limit = search_matt_in;
-  tables_zugzwang_safe = zugzwang_safe;
+  tables_zugzwang_safe = search_zugzwang_safe;
 }
 
 void prepare(uint8_t side) {
@@ -151,11 +155,27 @@ bool make_root_move(uint8_t side, Move& m) {
 
 uint8_t capture_mark(const Move& m) { return (m.flags & CAPTURE) ? static_cast<uint8_t>(m.to + 1) : 0; }
 
-int16_t search_child(uint8_t side, int16_t alpha, int16_t beta) {
-  ply = 2;
-  const int16_t score = static_cast<int16_t>(-search(side ^ 1, 0, static_cast<int16_t>(-beta), static_cast<int16_t>(-alpha)));
-  ply = 1;
-  return score;
+void solver_turn(uint8_t side);
+
+// The search of a root move (made). With the solver on it may be paused
+// for the solver's turn: the move is then taken back for the turn and
+// searched again.
+int16_t search_child(uint8_t side, const Move& root, int16_t alpha, int16_t beta) {
+  for (;;) {
+    pause_allowed = solver_on;
+    ply = 2;
+    const int16_t score =
+        static_cast<int16_t>(-search(side ^ 1, 0, static_cast<int16_t>(-beta), static_cast<int16_t>(-alpha)));
+    ply = 1;
+    pause_allowed = 0;
+    if (!paused_for_solver) return score;
+    paused_for_solver = 0;
+    search_aborted = 0;
+    unmake_move(side, root);
+    solver_turn(side);
+    make_move(side, root);
+    if (search_aborted) return 0;
+  }
 }
 
 // Counts legal moves, gives the book its chance, and lifts quiet moves that
@@ -301,7 +321,7 @@ uint8_t result_kind(int16_t score, int16_t lo, int16_t hi) {
 // some kind, or SHOWN_NONE when the search was stopped before it had one.
 uint8_t search_first_move(uint8_t side, Move& m, Iteration& it, uint16_t* best_by_depth) {
   int16_t lo = it.alpha, hi = it.beta;
-  int16_t score = search_child(side, lo, hi);
+  int16_t score = search_child(side, m, lo, hi);
   if (search_aborted) {
     m.score = it.previous;
     return SHOWN_NONE;
@@ -313,17 +333,17 @@ uint8_t search_first_move(uint8_t side, Move& m, Iteration& it, uint16_t* best_b
     poll_input(POLL_CLOCK_ONLY);
     lo = MATE_TEST;
     hi = 9999;
-    score = search_child(side, lo, hi);
+    score = search_child(side, m, lo, hi);
     researched = true;
   } else if (score >= it.beta) {
     report(REPORT_FAIL_HIGH, m, score);
     lo = static_cast<int16_t>(score - 1);
     hi = 9999;
-    score = search_child(side, lo, hi);
+    score = search_child(side, m, lo, hi);
     researched = true;
     if (score >= 9999 && !search_aborted) {
       report(REPORT_TEST, m, score);
-      const int16_t again = search_child(side, lo, hi);
+      const int16_t again = search_child(side, m, lo, hi);
       if (!search_aborted && again > score) score = again;
     }
   }
@@ -361,7 +381,7 @@ bool test_later_move(uint8_t side, Move& m, Iteration& it, uint8_t* kind) {
   else if (multipv_lines > 1 && !multipv_exact && multipv_lines < MULTIPV_RECORDS)
     lower = it.alpha < multipv_records[multipv_lines].score ? it.alpha : multipv_records[multipv_lines].score;
 
-  const int16_t score = search_child(side, lower, it.beta);
+  const int16_t score = search_child(side, m, lower, it.beta);
   if (search_aborted) return false;
   m.score = score;
   *kind = result_kind(score, lower, it.beta);
@@ -369,7 +389,7 @@ bool test_later_move(uint8_t side, Move& m, Iteration& it, uint8_t* kind) {
 
   report(REPORT_TEST, m, score);
   const int16_t lo = it.alpha;
-  int16_t result = search_child(side, lo, 9999);
+  int16_t result = search_child(side, m, lo, 9999);
   if (result <= it.alpha && !search_aborted) {
     report(REPORT_BEST, m, it.best);
     return false;
@@ -426,6 +446,107 @@ uint8_t restart_on_ponder_move() {
   return side_to_move;
 }
 
+// --- The proof-number solver beside the alpha-beta search ---------------
+
+ShownLine solver_shown;     // the solver's latest proven line, as printed
+bool solver_line_waiting;   // printed, not yet taken into the root list
+
+// The exact mate shown for the best move so far; 0 for none.
+int16_t shown_mate() { return shown_best.kind == SHOWN_EXACT && shown_best.score > MATE_BOUND ? shown_best.score : 0; }
+
+// The solver looks for a mate shorter than every one shown, within the
+// search's limit.
+int solver_target() {
+  int16_t shown = shown_mate();
+  if (solver_line_waiting && solver_shown.score > shown) shown = solver_shown.score;
+  int moves = search_matt_in;
+  if (shown != 0 && (MATE_SCORE - shown) / 2 - 1 < moves) moves = (MATE_SCORE - shown) / 2 - 1;
+  return moves;
+}
+
+// A new job at the root position; with nothing shorter left to find, the
+// solver has no more turns in this search.
+void start_solver_job(uint8_t side) {
+  const int target = solver_target();
+  if (target >= 1)
+    solver_start(side, target, 2);
+  else
+    solver_idle();
+}
+
+// The solver proved a mate: its line is built, confirmed and printed at
+// once. "go mate N" is then answered; otherwise the solver goes on to a
+// shorter mate.
+void announce_solver_mate(uint8_t side) {
+  const Move m = solver_mating_move();
+  make_move(side, m);
+  build_solver_line(side, m, solver_mate_distance(), &solver_shown);
+  unmake_move(side, m);
+  report_search(solver_shown);
+  if (solver_shown.kind != SHOWN_EXACT) return;
+  solver_line_waiting = true;
+  if (go_mate_moves > 0) {
+    search_aborted = 1;
+    return;
+  }
+  start_solver_job(side);
+}
+
+// The solver's turn, the board at the root position.
+void solver_turn(uint8_t side) {
+  if (!solver_on || solver_state() != SOLVER_OPEN) return;
+  // A mate the alpha-beta search has shown since makes the job's limit too long.
+  if (solver_target() < solver_limit()) {
+    start_solver_job(side);
+    if (solver_state() != SOLVER_OPEN) return;
+  }
+  take_solver_turn();
+  if (solver_state() == SOLVER_MATE) announce_solver_mate(side);
+}
+
+// Between two root moves: the solver's printed mate becomes the root's best
+// move and the bound every later test must beat.
+void adopt_solver_line(uint8_t side, Iteration& it) {
+  if (!solver_line_waiting) return;
+  solver_line_waiting = false;
+  if (solver_shown.score <= shown_mate()) return;
+  for (int i = list_first(); i < list_end(); i++) {
+    Move& m = move_stack[i];
+    const uint32_t promotion = PROMOTE | PROMO_MASK;
+    if (key_of(m) != solver_shown.moves[1] || (m.flags & promotion) != (solver_shown.flags[1] & promotion)) continue;
+    m.score = solver_shown.score;
+    make_move(side, m);
+    set_root_move(m);
+    unmake_move(side, m);
+    for (int p = 2; p < PV_SLOTS; p++) {
+      pv_line[p] = solver_shown.moves[p];
+      pv_flags[p] = solver_shown.flags[p];
+      if (pv_line[p] == 0) break;
+    }
+    shown_best = solver_shown;
+    shown_best.flags[1] = static_cast<uint16_t>(m.flags);
+    shown_best_claim = m.score;
+    it.alpha = it.best = m.score;
+    return;
+  }
+}
+
+// The alpha-beta search ended by itself: a search with no end of its own
+// leaves the solver to go on alone.
+void solver_alone(uint8_t side) {
+  if (go_mate_moves == 0 && time_mode != TM_INFINITE && !pondering) return;
+  while (solver_on && !search_aborted && solver_state() == SOLVER_OPEN) solver_turn(side);
+}
+
+// With the solver on, a mate once shown stays the best result: every root
+// move, the first too, is only tested for a shorter one, and the move that
+// holds the mate keeps its score.
+int16_t mate_floor() { return solver_on ? shown_mate() : 0; }
+
+bool holds_floor(const Move& m) {
+  return key_of(m) == shown_best.moves[1] && static_cast<uint16_t>(m.flags) == shown_best.flags[1];
+}
+
 // UCI allows no bestmove during go infinite or go ponder before the GUI
 // ends the search, even when it has ended by itself.
 bool bestmove_must_wait() { return (pondering || time_mode == TM_INFINITE) && !stop_heard && !quit_requested; }
@@ -451,6 +572,9 @@ void root_search(uint8_t side, int /*mode*/) {
 
     Iteration it{};
     best_move_stable = 1;
+    solver_turns_begin((go_mate_moves > 0 || mate_solver) && !search_aborted && !book_move_chosen);
+    solver_line_waiting = false;
+    if (solver_on) start_solver_job(side);
     if (!search_aborted && !book_move_chosen) {
       const int16_t best = first_pass(side);
       first_pass_score = best;
@@ -473,6 +597,7 @@ void root_search(uint8_t side, int /*mode*/) {
       if (ponder_narrowing && iteration_depth == 6 && legal_root_moves > 1) narrow_ponder_moves();
 
       it.best = -SCORE_INF;
+      if (const int16_t floor = mate_floor(); floor != 0) it.alpha = it.best = floor;
       moves_tried = 0;
       bool first_searched = false;
       for (int i = list_first(); i < list_end(); i++) {
@@ -484,7 +609,8 @@ void root_search(uint8_t side, int /*mode*/) {
         capture_marker[1] = capture_mark(m);
         nodes++;
 
-        const bool is_first = !first_searched;
+        const int16_t floor = mate_floor();
+        const bool is_first = !first_searched && floor == 0;
         first_searched = true;
         bool became_best = false;
         uint8_t kind;
@@ -492,6 +618,7 @@ void root_search(uint8_t side, int /*mode*/) {
           kind = search_first_move(side, m, it, best_by_depth);
         else
           became_best = test_later_move(side, m, it, &kind);
+        if (floor != 0 && !became_best && holds_floor(m) && m.score < floor) m.score = floor;
 
         if (root_draw()) {
           m.score = side != root_side ? contempt : static_cast<int16_t>(-contempt);
@@ -501,6 +628,10 @@ void root_search(uint8_t side, int /*mode*/) {
         if (multipv_lines > 1 && kind != SHOWN_NONE) record_multipv_line(side, m, i - list_first(), kind);
         unmake_move(side, m);
         poll_input(POLL_CLOCK_ONLY);
+        if (solver_on) {
+          if (solver_turn_due()) solver_turn(side);
+          adopt_solver_line(side, it);
+        }
 
         if (is_first && iteration_depth >= 5 && recapture_stop(side, i)) search_aborted = 1;
         if (became_best) {
@@ -512,7 +643,7 @@ void root_search(uint8_t side, int /*mode*/) {
             move_stack[k - 1] = swap;
           }
         }
-        if (iteration_depth >= 5 && search_aborted) break;
+        if ((iteration_depth >= 5 || solver_on) && search_aborted) break;
       }
 
       // End of iteration.
@@ -544,6 +675,10 @@ void root_search(uint8_t side, int /*mode*/) {
         it.previous = score;
         best_by_depth[iteration_depth] = pv_line[1];
       }
+    }
+    if (!restart && solver_on) {
+      if (!search_aborted) solver_alone(side);
+      adopt_solver_line(side, it);
     }
     if (!restart && bestmove_must_wait()) {
       hold_bestmove();

@@ -19,6 +19,7 @@
 #include "board/movegen.h"
 #include "search/mate_prover.h"
 #include "search/ordering.h"
+#include "search/proof_search.h"
 #include "search/tt.h"
 #include "search_state.h"
 #include "settings.h"
@@ -282,6 +283,36 @@ void shown_line_stats_print() {
                (unsigned long long)stats.shorter, (unsigned long long)stats.unknown, (unsigned long long)stats.refuted,
                (unsigned long long)stats.prover_nodes, (unsigned long long)stats.micros);
 #endif
+}
+
+void build_solver_line(uint8_t attacker, const Move& root, int distance, ShownLine* out) {
+  const int8_t saved_ply = ply;
+  const uint16_t saved_hash_move = hash_move;
+  const uint8_t saved_last_to = last_to_square;
+  const uint32_t saved_nodes = nodes;
+  const int16_t claimed = static_cast<int16_t>(MATE_SCORE - 2 * distance);
+  shown_root_move(root, claimed, SHOWN_LOWER, out);
+
+  ply = 2;
+  Move line[PV_SLOTS];
+  const int length = solver_proof_line(attacker, line, 2, PV_LAST_MOVE_INDEX);
+  if (length > 0) {
+    prover_begin(SOLVER_LINE_BUDGET, true);
+    if (defender_loses(attacker, length - 1) == PROOF_MATES) {
+      for (int i = 2; i <= 2 * length - 1; i++) {
+        out->moves[i] = move_key(line[i].from, line[i].to);
+        out->flags[i] = static_cast<uint16_t>(line[i].flags);
+      }
+      out->moves[2 * length] = 0;
+      out->flags[2 * length] = 0;
+      out->score = static_cast<int16_t>(MATE_SCORE - 2 * length);
+      out->kind = SHOWN_EXACT;
+    }
+  }
+  ply = saved_ply;
+  hash_move = saved_hash_move;
+  last_to_square = saved_last_to;
+  nodes = saved_nodes;
 }
 
 void shown_root_move(const Move& root, int16_t score, uint8_t kind, ShownLine* out) {

@@ -15,6 +15,7 @@ extern int8_t iteration_depth;    // 0 while no search runs
 extern int32_t elapsed;           // centiseconds since the search started
 extern uint32_t search_start;     // tick count / 10 at the search start
 extern int8_t search_matt_in;     // mate limit in moves of the running search
+extern uint8_t search_zugzwang_safe;  // the running search verifies the defender's null moves
 
 // Per-ply state of the main search (plies 0 .. MAX_PLY).
 extern int16_t horizon[PLY_SLOTS];  // ply where full-width search ends; remaining depth = horizon - ply

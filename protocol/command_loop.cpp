@@ -13,6 +13,7 @@
 #include "protocol/input.h"
 #include "protocol/options.h"
 #include "protocol/position_command.h"
+#include "search/proof_table.h"
 #include "search_state.h"
 #include "settings.h"
 
@@ -29,6 +30,10 @@ void handle_uci() {
   std::fputs("option name Clear Hash type button\n", stdout);
   std::fputs("option name Info type button\n", stdout);
   std::fputs("option name Matt_in type spin default 15 min 1 max 50\n", stdout);
+  std::fputs("option name Zugzwang_Safe type check default false\n", stdout);
+  std::fputs("option name Mate_Solver type check default false\n", stdout);
+  std::fprintf(stdout, "option name Solver_Hash type spin default %d min 1 max %d\n", SOLVER_HASH_DEFAULT,
+               SOLVER_HASH_MAX);
   matt_in = 15;
   std::fputs("uciok\n", stdout);
   std::fflush(stdout);

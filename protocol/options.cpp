@@ -7,6 +7,7 @@
 #include "driver/learn_file.h"
 #include "protocol/input.h"
 #include "search/hash_tables.h"
+#include "search/proof_table.h"
 #include "search/tt.h"
 #include "settings.h"
 
@@ -30,6 +31,11 @@ void set_hash(int32_t megabytes) {
   clear_score_table();
 }
 
+// Before the first isready the table does not exist; engine_init sizes it.
+void set_solver_hash(int32_t megabytes) {
+  solver_hash_megabytes = megabytes < 1 ? 1 : megabytes > SOLVER_HASH_MAX ? SOLVER_HASH_MAX : megabytes;
+  if (engine_ready) solver_table_allocate(solver_hash_megabytes);
+}
 
 void set_chess_knowledge(const char* word) {
   static constexpr const char* levels[] = {"none", "normal", "max"};
@@ -54,6 +60,8 @@ void handle_setoption(const char* line) {
     std::fflush(stdout);
   } else if (is(name, "Clear")) {
     clear_all_tables();
+    // The solver's entries are facts that no setting changes: only this empties them.
+    solver_table_clear();
   } else if (is(name, "Hash")) {
     set_hash(number);
   } else if (is(name, "Use_Engine_Book")) {
@@ -82,6 +90,10 @@ void handle_setoption(const char* line) {
     // accepted, no effect
   } else if (is(name, "Zugzwang_Safe")) {
     zugzwang_safe = is(value, "true");
+  } else if (is(name, "Mate_Solver")) {
+    mate_solver = is(value, "true");
+  } else if (is(name, "Solver_Hash")) {
+    set_solver_hash(number);
   } else if (is(name, "Stop_After_Nodes")) {
     // Tests stop a search at an exact node count; 0 turns it off.
     stop_after_nodes = number < 0 ? 0 : static_cast<uint32_t>(number);

@@ -11,7 +11,10 @@
 #include "board/attacks.h"
 #include "board/make_move.h"
 #include "board/movegen.h"
+#include "board/rights.h"
+#include "protocol/poll.h"
 #include "search/ordering.h"
+#include "search/proof_table.h"
 #include "search/tt.h"
 #include "search_state.h"
 #include "settings.h"
@@ -36,19 +39,8 @@ ProofEntry proof_table[PROOF_ENTRIES];
 uint32_t budget;
 uint32_t used;
 bool exhausted;
-
-// Castling rights and the en-passant square are not in the position's keys
-// but change which moves exist, so they are part of a proof's identity.
-uint32_t rights_bits() {
-  uint32_t bits = ep_square > 0 ? static_cast<uint32_t>(ep_square) : 0;
-  for (int side = WHITE; side <= BLACK; side++) {
-    const int home = king_home[side];
-    if (castled[side] != 0 || moved_count[home] != 0) continue;
-    if (moved_count[home + 3] == 0) bits |= 1u << (8 + 2 * side);
-    if (moved_count[home - 4] == 0) bits |= 1u << (9 + 2 * side);
-  }
-  return bits;
-}
+bool polling;
+constexpr uint32_t PROVER_POLL_EVERY = 8192;
 
 struct Slot {
   ProofEntry* entry;
@@ -57,7 +49,7 @@ struct Slot {
 };
 
 Slot slot_for(uint8_t mover, bool defender_node) {
-  const uint32_t rights = rights_bits();
+  const uint32_t rights = position_rights();
   const uint8_t tag = static_cast<uint8_t>(1 | mover << 1 | (defender_node ? 4 : 0));
   const uint32_t mix = rights * 0x9E3779B1u ^ tag * 0x85EBCA77u;
   Slot s;
@@ -103,6 +95,10 @@ void generate_ordered(uint8_t mover, bool in_check_now, uint16_t hint) {
 
 bool count_move() {
   if (++used > budget) exhausted = true;
+  if (polling && used % PROVER_POLL_EVERY == 0) {
+    poll_input(POLL_FULL);
+    if (search_aborted) exhausted = true;
+  }
   return !exhausted;
 }
 
@@ -123,10 +119,11 @@ bool room_for_child() { return ply + 1 < MAX_PLY; }
 
 }  // namespace
 
-void prover_begin(uint32_t node_budget) {
+void prover_begin(uint32_t node_budget, bool polls) {
   budget = node_budget;
   used = 0;
   exhausted = false;
+  polling = polls;
 }
 
 uint32_t prover_nodes_used() { return used; }
@@ -154,6 +151,7 @@ ProofResult attacker_mates(uint8_t attacker, int moves, Move* mating_move) {
     if (e.fails_to >= moves) return PROOF_FAILS;
     hint = e.move;
   }
+  if (hint == 0) hint = solver_move_hint(attacker, attacker);
   if (hint == 0) hint = main_table_move(attacker);
 
   const uint8_t defender = attacker ^ 1;
@@ -195,6 +193,7 @@ ProofResult defender_loses(uint8_t attacker, int moves) {
     if (e.fails_to >= moves) return PROOF_FAILS;
     hint = e.move;
   }
+  if (hint == 0) hint = solver_move_hint(attacker, defender);
   if (hint == 0) hint = main_table_move(defender);
 
   const bool checked = in_check(defender);

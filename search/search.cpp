@@ -10,6 +10,7 @@
 #include "protocol/poll.h"
 #include "search/null_move.h"
 #include "search/ordering.h"
+#include "search/solver_turns.h"
 #include "search/tt.h"
 #include "search_state.h"
 #include "settings.h"
@@ -102,7 +103,10 @@ int16_t null_move_search(uint8_t side, uint8_t probe_mark, int16_t beta, int red
 }  // namespace
 
 bool poll_and_stop() {
-  if (nodes > next_poll_nodes) poll_input(POLL_FULL);
+  if (nodes > next_poll_nodes) {
+    poll_input(POLL_FULL);
+    if (solver_on && pause_for_solver()) return true;
+  }
   if (iteration_depth <= 4) return false;
   if (stop_requested) {
     search_aborted = 1;
@@ -198,7 +202,7 @@ int16_t search(uint8_t side, uint8_t probe_mark, int16_t alpha, int16_t beta) {
     const int reduction = p < horizon[p] - 4 ? 3 : 2;
     const int16_t score = null_move_search(side, probe_mark, beta, reduction, false, last_to_entry);
     if (search_aborted) return 0;
-    if (score >= beta && !zugzwang_safe) {
+    if (score >= beta && !search_zugzwang_safe) {
       tt_store(side, score, TT_FROM_SEARCH, 0, 0, TT_LOWER);
       return score;
     }

@@ -11,6 +11,7 @@ int8_t iteration_depth;
 int32_t elapsed;
 uint32_t search_start;
 int8_t search_matt_in = 15;
+uint8_t search_zugzwang_safe;
 
 int16_t horizon[PLY_SLOTS];
 uint16_t node_flags[PLY_SLOTS];

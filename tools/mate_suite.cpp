@@ -1,9 +1,11 @@
 // mate-suite: runs a UCI engine over an EPD file of known mates ("bm #N")
 // and checks every mate it announces by replaying the line on our own board.
 //   mate-suite [--engine PATH] [--ms N] [--csv FILE] [--first K]
-//              [--option NAME=VALUE ...] [--matt-in-known] [--ucinewgame] EPD
+//              [--option NAME=VALUE ...] [--matt-in-known] [--go-mate]
+//              [--ucinewgame] EPD
 // --matt-in-known sets Matt_in to each problem's stated distance before its
-// search, as a problem solver does.
+// search, as a problem solver does; --go-mate asks for that distance with
+// `go mate N` instead of `go infinite`.
 // ucinewgame is sent only on request, so that the tables carry over from one
 // problem to the next as they did in earlier measurements.
 #include <algorithm>
@@ -50,6 +52,7 @@ struct Settings {
   const char* epd = nullptr;
   bool new_game_each = false;
   bool matt_in_known = false;
+  bool go_mate = false;
 };
 
 struct Entry {
@@ -115,7 +118,7 @@ const char* default_engine(const char* self) {
 int usage() {
   std::fprintf(stderr,
                "usage: mate-suite [--engine PATH] [--ms N] [--csv FILE] [--first K] "
-               "[--option NAME=VALUE ...] [--matt-in-known] [--ucinewgame] EPD\n");
+               "[--option NAME=VALUE ...] [--matt-in-known] [--go-mate] [--ucinewgame] EPD\n");
   return 2;
 }
 
@@ -138,6 +141,8 @@ bool read_settings(int argc, char** argv) {
       settings.options[settings.option_count++] = argv[++i];
     } else if (std::strcmp(arg, "--matt-in-known") == 0) {
       settings.matt_in_known = true;
+    } else if (std::strcmp(arg, "--go-mate") == 0) {
+      settings.go_mate = true;
     } else if (std::strcmp(arg, "--ucinewgame") == 0) {
       settings.new_game_each = true;
     } else if (arg[0] == '-' || settings.epd != nullptr) {
@@ -251,7 +256,8 @@ void take_info(const Entry& entry, int index, Clock::time_point go_sent, Outcome
   const long ms = ms_since(go_sent);
   if (!info.bound) {
     if (outcome->found_mate == 0 || info.mate < outcome->found_mate) outcome->found_mate = info.mate;
-    if (info.mate <= entry.known) *stop_wanted = true;
+    // A search for "go mate N" ends by itself once it has shown such a mate.
+    if (info.mate <= entry.known && !settings.go_mate) *stop_wanted = true;
   }
   if (verdict != LINE_GOOD) {
     if (!outcome->badpv) {
@@ -287,8 +293,10 @@ void run_position(const Entry& entry, int index, Outcome* outcome) {
     return;
   }
 
+  char go[32] = "go infinite";
+  if (settings.go_mate) std::snprintf(go, sizeof(go), "go mate %d", std::min(entry.known, MATT_IN_MAX));
   const auto go_sent = Clock::now();
-  if (!send_line(&engine, "go infinite")) {
+  if (!send_line(&engine, go)) {
     engine_lost("stopped reading");
     return;
   }

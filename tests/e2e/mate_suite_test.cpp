@@ -113,6 +113,23 @@ TEST_F(MateSuiteRun, BoundsAreCheckedForLegalityOnly) {
   }
 }
 
+// "go mate N" asks for each problem's distance (within the engine's 1..50)
+// and the engine ends that search by itself.
+TEST_F(MateSuiteRun, GoMateAsksForTheKnownDistance) {
+  const std::string engine = scripted_engine(
+      "uci\tuciok\n"
+      "isready\treadyok\n"
+      "go mate*\tinfo depth 3 score mate 2 pv a1a7 g8h8 b2b8\tbestmove a1a7\n"
+      "quit\texit\n");
+  const std::string suite = write_file("suite.epd", std::string(LADDER) + " bm #2;\n" + LADDER + " bm #60;\n");
+  EXPECT_EQ(result_counts(run("--engine " + engine + " --ms 60000 --go-mate " + suite)),
+            "RESULT best=1/2 found=2 badpv=0");
+  const std::string sent = read_file("engine.log");
+  EXPECT_NE(sent.find("isready\ngo mate 2\nposition"), std::string::npos) << sent;
+  EXPECT_NE(sent.find("isready\ngo mate 50\n"), std::string::npos) << sent;
+  EXPECT_EQ(sent.find("go infinite"), std::string::npos) << sent;
+}
+
 TEST_F(MateSuiteRun, FirstLimitsThePositions) {
   const std::string engine = scripted_engine(MATING_ENGINE);
   const std::string suite = write_file("suite.epd", std::string(NO_A1_ROOK) + " bm #2;\n" + LADDER + " bm #2;\n");

@@ -13,10 +13,13 @@ const std::vector<std::string> identification = {
     "option name Clear Hash type button",
     "option name Info type button",
     "option name Matt_in type spin default 15 min 1 max 50",
+    "option name Zugzwang_Safe type check default false",
+    "option name Mate_Solver type check default false",
+    "option name Solver_Hash type spin default 32 min 1 max 1024",
     "uciok",
 };
 
-TEST(UciLoop, UciPrintsSevenLinesAndEndOfInputExitsCleanly) {
+TEST(UciLoop, UciPrintsItsLinesAndEndOfInputExitsCleanly) {
   EngineProcess engine;
   engine.send_line("uci");
   engine.close_input();

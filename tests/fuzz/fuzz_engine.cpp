@@ -24,6 +24,7 @@
 #include "search_state.h"
 #include "settings.h"
 #include "search/hash_tables.h"
+#include "search/proof_table.h"
 
 namespace {
 
@@ -62,6 +63,7 @@ void fuzz_new_input(bool searches) {
   matt_in = 15;
   chess_knowledge = 1;
   zugzwang_safe = 0;
+  mate_solver = 0;
   pondering = 0;
   go_mate_moves = 0;
   depth_limit = 98;
@@ -70,10 +72,12 @@ void fuzz_new_input(bool searches) {
   ponderhit_restart = 0;
   stop_after_nodes = FUZZ_NODE_BUDGET;
   if (hash_megabytes != MIN_HASH_MEGABYTES) handle_setoption("setoption name Hash value 1");
+  if (solver_hash_megabytes != 1) handle_setoption("setoption name Solver_Hash value 1");
   // Cleared tables make an input replay alike, but clearing costs more than
   // a target that never searches spends on an input.
   if (searches) {
     clear_all_tables();
+    solver_table_clear();
     shown_lines_forget();
   }
 

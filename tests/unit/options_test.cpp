@@ -17,6 +17,7 @@
 #include "protocol/command_loop.h"
 #include "protocol/options.h"
 #include "search/hash_tables.h"
+#include "search/proof_table.h"
 #include "search/tt.h"
 #include "settings.h"
 
@@ -48,6 +49,8 @@ class Options : public testing::Test {
     new_ponder = 0;
     chess_knowledge = 1;
     zugzwang_safe = 0;
+    mate_solver = 0;
+    if (solver_hash_megabytes != SOLVER_HASH_DEFAULT) solver_table_allocate(SOLVER_HASH_DEFAULT);
   }
 };
 
@@ -163,6 +166,8 @@ std::vector<SettingCase> setting_cases() {
   auto book = [] { return int{use_engine_book}; };
   auto ponder = [] { return int{new_ponder}; };
   auto zugzwang = [] { return int{zugzwang_safe}; };
+  auto solver = [] { return int{mate_solver}; };
+  auto solver_hash = [] { return int{solver_hash_megabytes}; };
   return {
       // Kept inside the announced range 1..50.
       {"", "setoption name Matt_in value 300", matt, 50},
@@ -189,6 +194,11 @@ std::vector<SettingCase> setting_cases() {
       {"setoption name Zugzwang_Safe value true", "setoption name Zugzwang_Safe value false", zugzwang, 0},
       {"setoption name Zugzwang_Safe value true", "setoption name Zugzwang_Safe value TRUE", zugzwang, 0},
       {"", "setoption name zugzwang_safe value true", zugzwang, 0},
+      {"", "setoption name Mate_Solver value true", solver, 1},
+      {"setoption name Mate_Solver value true", "setoption name Mate_Solver value false", solver, 0},
+      {"setoption name Mate_Solver value true", "setoption name Mate_Solver", solver, 0},
+      {"", "setoption name Solver_Hash value 8", solver_hash, 8},
+      {"", "setoption name Solver_Hash value 0", solver_hash, 1},
       {"setoption name NewPonder value true", "setoption name NewPonder value yes", ponder, 0},
       {"", "setoption name Chess_Knowledge value none", knowledge, 0},
       {"", "setoption name Chess_Knowledge value max", knowledge, 2},

@@ -1,0 +1,396 @@
+// The proof-number solver. Nodes where the attacker moves are OR nodes (one
+// mating move is enough), nodes where the defender moves are AND nodes
+// (every defence must lose). Each node carries the attacker moves left; an
+// AND node with none left is proven only when the defender is mated there.
+// The numbers start from the defender's mobility, so checks, which leave
+// few replies, are tried first. Thresholds follow the 1 + epsilon rule,
+// which keeps the search from switching back and forth between siblings.
+#include "search/proof_search.h"
+
+#include <algorithm>
+
+#include "board.h"
+#include "board/attacks.h"
+#include "board/make_move.h"
+#include "board/movegen.h"
+#include "protocol/poll.h"
+#include "search/proof_table.h"
+#include "search_state.h"
+
+namespace {
+
+constexpr uint32_t POLL_EVERY = 4096;  // moves made between two input polls
+
+struct Numbers {
+  uint32_t pn, dn;
+  int8_t mate, no_mate;
+};
+
+struct Child {
+  Move move;
+  Numbers n;
+};
+
+Child children[PLY_SLOTS][MAX_MOVES_PER_PLY];
+
+uint8_t attacker;
+int limit;
+int8_t root_ply;
+SolverState state;
+Move mating_move;
+int mate_distance;
+bool turn_over;
+uint32_t budget_left;
+int32_t turn_until;
+uint32_t until_poll;
+uint64_t moves_made;
+
+constexpr Numbers PROVEN_NOW{0, PN_INFINITE, 0, DISTANCE_NONE};
+
+Numbers proven(int mate) { return Numbers{0, PN_INFINITE, static_cast<int8_t>(mate), DISTANCE_NONE}; }
+Numbers disproven(int no_mate) {
+  return Numbers{PN_INFINITE, 0, DISTANCE_NONE, static_cast<int8_t>(std::min(no_mate, +DISTANCE_FOREVER))};
+}
+
+uint32_t saturated(uint64_t sum) { return sum >= PN_INFINITE ? PN_INFINITE : static_cast<uint32_t>(sum); }
+
+void count_move() {
+  moves_made++;
+  nodes++;
+  if (budget_left > 0) budget_left--;
+  if (--until_poll == 0) {
+    until_poll = POLL_EVERY;
+    poll_input(POLL_FULL);
+    if (elapsed >= turn_until) turn_over = true;
+  }
+  if (budget_left == 0 || search_aborted) turn_over = true;
+}
+
+// Generates the moves of `mover` into the current ply's slice: the legal
+// evasions when in check (the returned flag), else every pseudo-legal move.
+bool generate_for(uint8_t mover) {
+  const bool checked = in_check(mover);
+  if (checked)
+    generate_evasions(mover);
+  else
+    generate_moves(mover);
+  return checked;
+}
+
+// What the table knows of the position on the board for `moves` attacker
+// moves left; false when it knows nothing usable.
+bool known_numbers(uint8_t mover, int moves, Numbers* out) {
+  const SolverEntry* e = solver_probe(attacker, mover);
+  if (e == nullptr) return false;
+  if (e->mate != DISTANCE_NONE && e->mate <= moves) {
+    *out = proven(e->mate);
+    return true;
+  }
+  if (e->no_mate != DISTANCE_NONE && e->no_mate >= moves) {
+    *out = disproven(e->no_mate);
+    return true;
+  }
+  if (e->depth != moves) return false;
+  *out = Numbers{e->pn, e->dn, DISTANCE_NONE, DISTANCE_NONE};
+  return true;
+}
+
+// The numbers of a node met for the first time. An AND node's proof number
+// is the defender's count of moves: legal evasions when in check, else the
+// pseudo-legal moves, which makes quiet attacking moves costlier than checks.
+Numbers first_numbers(bool or_node, int moves) {
+  if (or_node) return Numbers{1, 1, DISTANCE_NONE, DISTANCE_NONE};
+  const uint8_t defender = attacker ^ 1;
+  if (moves == 0 && !in_check(defender)) return disproven(0);
+  const bool checked = generate_for(defender);
+  const uint32_t count = list_start[ply + 1] - list_start[ply];
+  if (count == 0) return checked ? PROVEN_NOW : disproven(DISTANCE_FOREVER);
+  if (moves == 0) return disproven(0);
+  return Numbers{count, 1, DISTANCE_NONE, DISTANCE_NONE};
+}
+
+Numbers numbers_of(bool or_node, int moves) {
+  Numbers n;
+  if (known_numbers(or_node ? attacker : attacker ^ 1, moves, &n)) return n;
+  return first_numbers(or_node, moves);
+}
+
+// Expands the node at the current ply into children[ply]; returns the
+// count, or -1 when the turn ended before every child was seen.
+int expand(bool or_node, int moves, uint16_t hint) {
+  const uint8_t mover = or_node ? attacker : attacker ^ 1;
+  hash_move = hint;
+  const bool checked = generate_for(mover);
+  const int first = list_start[ply], end = list_start[ply + 1];
+  const int child_moves = or_node ? moves - 1 : moves;
+  Child* kids = children[ply];
+  int count = 0;
+  for (int k = first; k < end; k++) {
+    const Move m = move_stack[k];
+    make_move(mover, m);
+    count_move();
+    if (!checked && in_check(mover)) {
+      unmake_move(mover, m);
+      continue;
+    }
+    ply++;
+    const Numbers n = numbers_of(!or_node, child_moves);
+    ply--;
+    unmake_move(mover, m);
+    kids[count++] = Child{m, n};
+    // One mating move settles an OR node, one holding defence an AND node.
+    if (or_node ? n.pn == 0 : n.dn == 0) return count;
+    if (turn_over) return -1;
+  }
+  return count;
+}
+
+// The node's numbers from its children's; *best is the child to search next.
+Numbers combine(bool or_node, const Child* kids, int count, int* best, uint32_t* second) {
+  uint64_t sum = 0;
+  uint32_t low = PN_INFINITE + 1, next = PN_INFINITE;
+  int8_t mate = DISTANCE_NONE, no_mate = DISTANCE_NONE;
+  int shortest = 0;  // an OR node's proven child with the shortest mate
+  *best = 0;
+  for (int i = 0; i < count; i++) {
+    const Numbers& n = kids[i].n;
+    const uint32_t key = or_node ? n.pn : n.dn;
+    sum += or_node ? n.dn : n.pn;
+    if (key < low || (key == low && kids[i].move.score > kids[*best].move.score)) {
+      next = low;
+      low = key;
+      *best = i;
+    } else if (key < next) {
+      next = key;
+    }
+    if (n.pn == 0 && (or_node ? (mate == DISTANCE_NONE || n.mate < mate) : n.mate > mate)) {
+      mate = n.mate;
+      shortest = i;
+    }
+    if (n.dn == 0 && (or_node ? (no_mate == DISTANCE_NONE || n.no_mate < no_mate) : n.no_mate > no_mate))
+      no_mate = n.no_mate;
+  }
+  *second = std::min(next, PN_INFINITE);
+  if (or_node) {
+    if (low == 0) {
+      *best = shortest;
+      return proven(mate + 1);
+    }
+    if (sum == 0) return disproven(no_mate + 1);
+    return Numbers{low, saturated(sum), DISTANCE_NONE, DISTANCE_NONE};
+  }
+  if (low == 0) return disproven(no_mate);
+  if (sum == 0) return proven(mate);
+  return Numbers{saturated(sum), low, DISTANCE_NONE, DISTANCE_NONE};
+}
+
+void store(bool or_node, int moves, const Numbers& n, const Move& move, uint64_t work) {
+  SolverEntry* e = solver_slot(attacker, or_node ? attacker : attacker ^ 1);
+  if (e == nullptr) return;
+  if (n.pn == 0) {
+    if (e->mate == DISTANCE_NONE || n.mate < e->mate) e->mate = n.mate;
+  } else if (n.dn == 0) {
+    if (n.no_mate > e->no_mate) e->no_mate = n.no_mate;
+  } else {
+    e->pn = n.pn;
+    e->dn = n.dn;
+    e->depth = static_cast<int8_t>(moves);
+  }
+  e->move = move_key(move.from, move.to);
+  e->flags = static_cast<uint16_t>(move.flags);
+  e->work = saturated(e->work + work);
+}
+
+// One child's threshold under the 1 + epsilon rule: a little beyond the
+// second-best sibling, so that the search stays with a child a while.
+uint32_t child_threshold(uint32_t own, uint32_t second) {
+  const uint64_t wide = static_cast<uint64_t>(second) + second / 4 + 1;
+  return std::min(own, saturated(wide));
+}
+
+// Searches the node until its numbers reach a threshold or the turn ends;
+// returns false (*n untouched) when the turn ended before the node had
+// seen all its children, so that no partial count passes for its numbers.
+bool mid(bool or_node, int moves, uint32_t th_pn, uint32_t th_dn, Numbers* result) {
+  const uint8_t mover = or_node ? attacker : attacker ^ 1;
+  const uint64_t work_start = moves_made;
+  const SolverEntry* known = solver_probe(attacker, mover);
+  const int count = expand(or_node, moves, known != nullptr ? known->move : 0);
+  if (count < 0) return false;
+  const bool checked = in_check(mover);
+  if (count == 0) {
+    // The attacker without a move mates nobody; a defender without one is
+    // mated in check and stalemated otherwise.
+    *result = !or_node && checked ? PROVEN_NOW : disproven(DISTANCE_FOREVER);
+    store(or_node, moves, *result, Move{}, moves_made - work_start);
+    return true;
+  }
+  Child* kids = children[ply];
+  const int child_moves = or_node ? moves - 1 : moves;
+  int best;
+  uint32_t second;
+  Numbers n = combine(or_node, kids, count, &best, &second);
+  while (n.pn < th_pn && n.dn < th_dn && !turn_over) {
+    Child& c = kids[best];
+    uint32_t th_child_pn, th_child_dn;
+    if (or_node) {
+      th_child_pn = child_threshold(th_pn, second);
+      th_child_dn = th_dn >= PN_INFINITE ? PN_INFINITE : th_dn - n.dn + c.n.dn;
+    } else {
+      th_child_dn = child_threshold(th_dn, second);
+      th_child_pn = th_pn >= PN_INFINITE ? PN_INFINITE : th_pn - n.pn + c.n.pn;
+    }
+    make_move(mover, c.move);
+    count_move();
+    ply++;
+    mid(!or_node, child_moves, th_child_pn, th_child_dn, &c.n);
+    ply--;
+    unmake_move(mover, c.move);
+    n = combine(or_node, kids, count, &best, &second);
+  }
+  store(or_node, moves, n, kids[best].move, moves_made - work_start);
+  *result = n;
+  return true;
+}
+
+bool same_move(const Move& a, uint16_t key, uint16_t flags) {
+  return move_key(a.from, a.to) == key && static_cast<uint16_t>(a.flags) == flags;
+}
+
+// The legal move of the position on the board that the entry names.
+bool find_legal(uint8_t mover, uint16_t key, uint16_t flags, Move* found) {
+  hash_move = 0;
+  const bool checked = generate_for(mover);
+  for (int k = list_start[ply]; k < list_start[ply + 1]; k++) {
+    const Move m = move_stack[k];
+    if (!same_move(m, key, flags)) continue;
+    make_move(mover, m);
+    const bool legal = checked || !in_check(mover);
+    unmake_move(mover, m);
+    if (!legal) return false;
+    *found = m;
+    return true;
+  }
+  return false;
+}
+
+// The defence whose reply the table proves to mate latest; false when one
+// of the defences is not proven (or none exists).
+bool longest_defence(uint8_t defender, Move* found, int* mate) {
+  hash_move = 0;
+  const bool checked = generate_for(defender);
+  *mate = -1;
+  for (int k = list_start[ply]; k < list_start[ply + 1]; k++) {
+    const Move m = move_stack[k];
+    make_move(defender, m);
+    if (!checked && in_check(defender)) {
+      unmake_move(defender, m);
+      continue;
+    }
+    const SolverEntry* e = solver_probe(attacker, attacker);
+    const int reply = e != nullptr ? e->mate : DISTANCE_NONE;
+    unmake_move(defender, m);
+    if (reply == DISTANCE_NONE) return false;
+    if (reply > *mate) {
+      *mate = reply;
+      *found = m;
+    }
+  }
+  return *mate > 0;
+}
+
+bool defender_mated(uint8_t defender) {
+  if (!in_check(defender)) return false;
+  generate_evasions(defender);
+  return list_start[ply + 1] == list_start[ply];
+}
+
+}  // namespace
+
+void solver_start(uint8_t side, int moves, int first_ply) {
+  attacker = side;
+  root_ply = static_cast<int8_t>(first_ply);
+  // The deepest node must still find a slice of the move stack.
+  limit = std::clamp(moves, 1, (MAX_PLY - 1 - root_ply) / 2);
+  state = SOLVER_OPEN;
+  mate_distance = 0;
+  mating_move = Move{};
+  solver_table_new_age();
+}
+
+SolverState solver_run(uint32_t moves_budget, int32_t until_cs) {
+  if (state != SOLVER_OPEN) return state;
+  const uint16_t saved_hash_move = hash_move;
+  const uint8_t saved_last_to = last_to_square;
+  const int8_t saved_ply = ply;
+  ply = root_ply;
+  turn_over = search_aborted != 0;
+  budget_left = moves_budget == 0 ? 1 : moves_budget;
+  turn_until = until_cs;
+  until_poll = POLL_EVERY;
+  while (!turn_over) {
+    Numbers n;
+    if (!mid(true, limit, PN_INFINITE, PN_INFINITE, &n)) break;
+    if (n.pn == 0) {
+      const SolverEntry* e = solver_probe(attacker, attacker);
+      if (e != nullptr && find_legal(attacker, e->move, e->flags, &mating_move)) {
+        state = SOLVER_MATE;
+        mate_distance = n.mate;
+      }
+      break;
+    }
+    if (n.dn == 0) {
+      state = SOLVER_NO_MATE;
+      break;
+    }
+  }
+  hash_move = saved_hash_move;
+  last_to_square = saved_last_to;
+  ply = saved_ply;
+  return state;
+}
+
+void solver_idle() { state = SOLVER_IDLE; }
+
+SolverState solver_state() { return state; }
+int solver_limit() { return limit; }
+Move solver_mating_move() { return mating_move; }
+int solver_mate_distance() { return mate_distance; }
+uint64_t solver_moves_made() { return moves_made; }
+
+int solver_proof_line(uint8_t side, Move* line, int first, int max_index) {
+  attacker = side;
+  const int8_t start_ply = ply;
+  int i = first;
+  int distance = 1;
+  bool found = true;
+  for (;; i++) {
+    const bool defender_moves = ((i - first) & 1) == 0;
+    const uint8_t mover = defender_moves ? attacker ^ 1 : attacker;
+    if (defender_moves && defender_mated(mover)) break;
+    if (i > max_index) {
+      found = false;
+      break;
+    }
+    Move m{};
+    if (defender_moves) {
+      int reply;
+      found = longest_defence(mover, &m, &reply);
+    } else {
+      const SolverEntry* e = solver_probe(attacker, attacker);
+      found = e != nullptr && e->mate != DISTANCE_NONE && find_legal(mover, e->move, e->flags, &m);
+      distance++;
+    }
+    if (!found) break;
+    make_move(mover, m);
+    line[i] = m;
+    ply++;
+  }
+  for (int k = i - 1; k >= first; k--) {
+    ply--;
+    unmake_move(((k - first) & 1) == 0 ? attacker ^ 1 : attacker, line[k]);
+  }
+  ply = start_ply;
+  line[i] = Move{};
+  return found ? distance : 0;
+}

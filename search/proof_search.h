@@ -1,0 +1,40 @@
+// The proof-number solver: a depth-first proof-number search (df-pn) for a
+// mate of the side to move within a number of moves. Best-first, it follows
+// the narrow forcing lines that an alpha-beta search spreads its effort
+// over. Every move of both sides is considered, nothing is pruned, so what
+// it proves or disproves holds on the board (repetitions aside, which a
+// bounded mate never needs). It runs in turns: a turn ends on a node budget
+// or a clock limit and the next one resumes from the table.
+#pragma once
+
+#include <cstdint>
+
+#include "types.h"
+
+enum SolverState : uint8_t { SOLVER_OPEN = 0, SOLVER_MATE = 1, SOLVER_NO_MATE = 2, SOLVER_IDLE = 3 };
+
+// A new job for the position on the board, with `attacker` to move: a mate
+// within `moves` moves. The solver generates into the move-stack slices from
+// `first_ply` on, so the lists below it must end where that slice starts.
+void solver_start(uint8_t attacker, int moves, int first_ply);
+// Works on the job until it is settled, the search is aborted, `moves_budget`
+// moves have been made, or elapsed (centiseconds) reaches `until_cs`.
+// Input is polled as the main search polls it.
+SolverState solver_run(uint32_t moves_budget, int32_t until_cs);
+// Ends the job unsettled: there is nothing left for it to find.
+void solver_idle();
+SolverState solver_state();
+int solver_limit();
+// After SOLVER_MATE: the first move of the proof and the proof's distance
+// in moves (at most the limit).
+Move solver_mating_move();
+int solver_mate_distance();
+// Moves made by the solver since start-up (statistics and tests).
+uint64_t solver_moves_made();
+
+// The longest line of the proof after the attacker's first move (already
+// made): the defender's reply that resists longest, the attacker's proving
+// move, and so on down to the mate. Fills line[i] from index `first` on;
+// returns the distance in attacker moves (the first move counted), or 0
+// when the table no longer holds the whole proof.
+int solver_proof_line(uint8_t attacker, Move* line, int first, int max_index);

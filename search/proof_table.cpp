@@ -1,0 +1,105 @@
+// The proof-number solver's table: buckets of four entries; a new position
+// takes the place of an older generation's entry first, then of the one
+// that cost the least work. Proven mates are kept longest: the printed line
+// is read from them.
+#include "search/proof_table.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "board.h"
+#include "board/rights.h"
+
+int32_t solver_hash_megabytes = SOLVER_HASH_DEFAULT;
+
+namespace {
+
+constexpr int BUCKET = 4;
+constexpr uint32_t PROVEN_BONUS = 1u << 24;  // work credited to a proven mate
+
+SolverEntry* table = nullptr;
+uint32_t bucket_mask = 0;  // buckets - 1
+uint8_t age = 1;
+
+struct Key {
+  uint32_t index, lock, check;
+};
+
+Key key_of(uint8_t attacker, uint8_t mover) {
+  const uint32_t role = 1u + attacker + 2u * mover;
+  const uint32_t mix = position_rights() * 0x9E3779B1u ^ role * 0x85EBCA77u;
+  const uint32_t mixed_key = hash_key ^ mix;
+  return Key{(mixed_key & bucket_mask) * BUCKET, hash_lock ^ (mix >> 3) ^ role, mixed_key};
+}
+
+bool matches(const SolverEntry& e, const Key& k) { return e.lock == k.lock && e.check == k.check; }
+
+uint32_t keep_value(const SolverEntry& e) { return e.mate != DISTANCE_NONE ? e.work + PROVEN_BONUS : e.work; }
+
+}  // namespace
+
+bool solver_table_allocate(int32_t megabytes) {
+  solver_table_free();
+  if (megabytes < 1) megabytes = 1;
+  if (megabytes > SOLVER_HASH_MAX) megabytes = SOLVER_HASH_MAX;
+  const uint64_t bytes = static_cast<uint64_t>(megabytes) << 20;
+  uint32_t buckets = 1;
+  while (static_cast<uint64_t>(buckets) * 2 * BUCKET * sizeof(SolverEntry) <= bytes) buckets *= 2;
+  for (; buckets >= 1024; buckets /= 2) {
+    table = static_cast<SolverEntry*>(std::malloc(static_cast<size_t>(buckets) * BUCKET * sizeof(SolverEntry)));
+    if (table != nullptr) break;
+  }
+  if (table == nullptr) return false;
+  bucket_mask = buckets - 1;
+  solver_hash_megabytes = megabytes;
+  solver_table_clear();
+  return true;
+}
+
+void solver_table_free() {
+  std::free(table);
+  table = nullptr;
+  bucket_mask = 0;
+}
+
+void solver_table_clear() {
+  if (table != nullptr) std::memset(table, 0, static_cast<size_t>(bucket_mask + 1) * BUCKET * sizeof(SolverEntry));
+  age = 1;
+}
+
+void solver_table_new_age() {
+  if (++age == 0) age = 1;
+}
+
+SolverEntry* solver_probe(uint8_t attacker, uint8_t mover) {
+  if (table == nullptr) return nullptr;
+  const Key k = key_of(attacker, mover);
+  SolverEntry* bucket = table + k.index;
+  for (int i = 0; i < BUCKET; i++)
+    if (matches(bucket[i], k)) return &bucket[i];
+  return nullptr;
+}
+
+SolverEntry* solver_slot(uint8_t attacker, uint8_t mover) {
+  if (table == nullptr) return nullptr;
+  const Key k = key_of(attacker, mover);
+  SolverEntry* bucket = table + k.index;
+  SolverEntry* victim = &bucket[0];
+  for (int i = 0; i < BUCKET; i++) {
+    SolverEntry& e = bucket[i];
+    if (matches(e, k)) {
+      e.age = age;
+      return &e;
+    }
+    const bool older = e.age != age && victim->age == age;
+    const bool same_age = (e.age == age) == (victim->age == age);
+    if (older || (same_age && keep_value(e) < keep_value(*victim))) victim = &e;
+  }
+  *victim = SolverEntry{k.lock, k.check, 1, 1, 0, 0, 0, DISTANCE_NONE, DISTANCE_NONE, DISTANCE_NONE, age};
+  return victim;
+}
+
+uint16_t solver_move_hint(uint8_t attacker, uint8_t mover) {
+  const SolverEntry* e = solver_probe(attacker, mover);
+  return e != nullptr ? e->move : 0;
+}

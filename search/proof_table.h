@@ -1,0 +1,51 @@
+// The proof-number solver's table. Per position, side to move and attacker
+// it keeps what is settled (a mate within so many moves, or none within so
+// many: facts of the position that never go stale) and the proof and
+// disproof numbers of the last unfinished search of the position.
+#pragma once
+
+#include <cstdint>
+
+#include "types.h"
+
+constexpr uint32_t PN_INFINITE = 1u << 30;
+constexpr int8_t DISTANCE_NONE = -1;
+constexpr int8_t DISTANCE_FOREVER = 127;  // no mate at any distance (stalemate)
+
+struct SolverEntry {
+  uint32_t lock;   // hash_lock mixed with the node's role and rights
+  uint32_t check;  // hash_key mixed the same way: a false match needs both
+  uint32_t pn, dn;
+  uint32_t work;   // moves made below the node, for replacement
+  uint16_t move;   // from << 6 | to: the proving move, or the best one so far
+  uint16_t flags;  // that move's flags, so that a promotion keeps its piece
+  int8_t depth;    // attacker moves left that pn and dn were worked out for
+  int8_t mate;     // the attacker mates within this many moves; DISTANCE_NONE
+  int8_t no_mate;  // the attacker cannot mate within this many; DISTANCE_NONE
+  uint8_t age;
+};
+static_assert(sizeof(SolverEntry) == 28);
+
+constexpr int32_t SOLVER_HASH_DEFAULT = 32;  // megabytes
+constexpr int32_t SOLVER_HASH_MAX = 1024;
+
+extern int32_t solver_hash_megabytes;
+
+// Allocates the table for `megabytes` (halving it while that fails);
+// returns false when not even the smallest size could be had.
+bool solver_table_allocate(int32_t megabytes);
+void solver_table_free();
+void solver_table_clear();
+// A new search generation: older entries give way first.
+void solver_table_new_age();
+
+// The entry of the position on the board with `mover` to move in a search
+// for `attacker`'s mate; nullptr when the table has none.
+SolverEntry* solver_probe(uint8_t attacker, uint8_t mover);
+// The slot to write the position's entry to: its own entry, or the one
+// it replaces (reset to the position with nothing known).
+SolverEntry* solver_slot(uint8_t attacker, uint8_t mover);
+
+// The entry's move for the position on the board, as a hint for ordering;
+// 0 when none.
+uint16_t solver_move_hint(uint8_t attacker, uint8_t mover);

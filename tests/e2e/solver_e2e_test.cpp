@@ -1,0 +1,119 @@
+// The proof-number solver as a GUI or a script meets it: "go mate N" and the
+// Mate_Solver option find long mates and print lines that play out; stop,
+// isready and quit are heard in the middle of the solver's turns; and a
+// position without a mate shows none.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "engine_process.h"
+#include "mate_claims.h"
+
+namespace {
+
+// White mates in 20; a full-width search does not get near it.
+constexpr const char* MATE_IN_20 = "3nn3/2p2p2/6p1/n1PB3n/3BK3/1P2NRP1/3pNPnk/3n3b w - - 0 1";
+// A mate in 15 that takes the solver much longer than these tests wait.
+constexpr const char* HARD_MATE_IN_15 = "2r5/8/b7/8/2p2Q2/3p3p/5p2/4bK1k w - - 0 1";
+constexpr const char* START = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";
+
+bool starts_with(const std::string& s, const std::string& prefix) { return s.rfind(prefix, 0) == 0; }
+
+void start(EngineProcess& engine, const std::vector<std::string>& options, const std::string& fen) {
+  for (const std::string& option : options) engine.send_line("setoption name " + option);
+  engine.send_line("isready");
+  ASSERT_EQ(engine.read_line(), "readyok");
+  engine.send_line("position fen " + fen);
+}
+
+// Sends stop after the search has run a while; the lines up to bestmove.
+std::vector<std::string> stopped_after(EngineProcess& engine, int ms) {
+  std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+  engine.send_line("stop");
+  std::vector<std::string> lines = engine.read_until("bestmove", 10000);
+  EXPECT_FALSE(lines.empty());
+  if (!lines.empty()) {
+    EXPECT_TRUE(starts_with(lines.back(), "bestmove ")) << lines.back();
+  }
+  return lines;
+}
+
+int shortest_exact(const std::vector<std::string>& lines, std::string* pv) {
+  int best = 0;
+  for (const MateClaim& c : mate_claims(lines))
+    if (!c.bound && (best == 0 || c.moves < best)) {
+      best = c.moves;
+      *pv = c.pv;
+    }
+  return best;
+}
+
+TEST(Solver, GoMateFindsAMateInTwentyAndAnswers) {
+  EngineProcess engine;
+  start(engine, {}, MATE_IN_20);
+  engine.send_line("go mate 20");
+  const std::vector<std::string> lines = engine.read_until("bestmove", 120000);
+  ASSERT_FALSE(lines.empty());
+  EXPECT_TRUE(false_claims(MATE_IN_20, lines).empty()) << joined(false_claims(MATE_IN_20, lines));
+  std::string pv;
+  ASSERT_EQ(shortest_exact(lines, &pv), 20) << joined(lines);
+  EXPECT_TRUE(starts_with(lines.back(), "bestmove " + pv.substr(0, pv.find(' ')))) << lines.back() << " / " << pv;
+}
+
+// For analysis: the option turns the solver on under go infinite, within
+// Matt_in; the bestmove waits for stop.
+TEST(Solver, OptionFindsTheMateUnderGoInfinite) {
+  EngineProcess engine;
+  start(engine, {"Mate_Solver value true", "Matt_in value 20"}, MATE_IN_20);
+  engine.send_line("go infinite");
+  std::vector<std::string> lines;
+  std::string pv;
+  while (shortest_exact(lines, &pv) != 20) {
+    const std::optional<std::string> line = engine.read_line(120000);
+    ASSERT_TRUE(line.has_value()) << joined(lines);
+    ASSERT_FALSE(starts_with(*line, "bestmove")) << *line;
+    lines.push_back(*line);
+  }
+  engine.send_line("stop");
+  const std::vector<std::string> rest = engine.read_until("bestmove", 10000);
+  lines.insert(lines.end(), rest.begin(), rest.end());
+  EXPECT_TRUE(false_claims(MATE_IN_20, lines).empty()) << joined(false_claims(MATE_IN_20, lines));
+  EXPECT_TRUE(starts_with(lines.back(), "bestmove " + pv.substr(0, pv.find(' ')))) << lines.back();
+}
+
+// isready is answered and stop ends the search in the middle of the
+// solver's work; quit ends the process.
+TEST(Solver, StopIsreadyAndQuitAreHeardDuringTheSolversTurns) {
+  for (const char* go : {"go mate 15", "go infinite"}) {
+    EngineProcess engine;
+    start(engine, {"Mate_Solver value true"}, HARD_MATE_IN_15);
+    engine.send_line(go);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    engine.send_line("isready");
+    std::vector<std::string> lines = engine.read_until("readyok", 5000);
+    ASSERT_FALSE(lines.empty()) << go;
+    EXPECT_EQ(lines.back(), "readyok") << go;
+    const std::vector<std::string> rest = stopped_after(engine, 0);
+    lines.insert(lines.end(), rest.begin(), rest.end());
+    EXPECT_TRUE(false_claims(HARD_MATE_IN_15, lines).empty()) << go << joined(false_claims(HARD_MATE_IN_15, lines));
+    engine.send_line(go);
+    engine.send_line("quit");
+    EXPECT_EQ(engine.wait_exit(5000), 0) << go;
+  }
+}
+
+// Without a mate the solver proves nothing, and nothing is claimed.
+TEST(Solver, APositionWithoutAMateShowsNone) {
+  for (const char* go : {"go mate 3", "go infinite"}) {
+    EngineProcess engine;
+    start(engine, {"Mate_Solver value true"}, START);
+    engine.send_line(go);
+    const std::vector<std::string> lines = stopped_after(engine, 500);
+    EXPECT_TRUE(mate_claims(lines).empty()) << go << joined(lines);
+  }
+}
+
+}  // namespace
