@@ -123,3 +123,32 @@ void generate_evasions(uint8_t side) {
   en_passant_moves<true>(s);
   close_list(s);
 }
+
+bool generate_replies(uint8_t side) {
+  const bool checked = in_check(side);
+  if (checked)
+    generate_evasions(side);
+  else
+    generate_moves(side);
+  return checked;
+}
+
+bool find_legal_move(uint8_t side, uint16_t key, uint16_t flags, Move* found) {
+  const uint16_t saved_hash_move = hash_move;
+  hash_move = 0;
+  const bool checked = generate_replies(side);
+  hash_move = saved_hash_move;
+  for (int k = list_start[ply]; k < list_start[ply + 1]; k++) {
+    const Move m = move_stack[k];
+    if (move_key(m.from, m.to) != key || static_cast<uint16_t>(m.flags) != flags) continue;
+    if (!checked) {
+      make_move(side, m);
+      const bool exposed = in_check(side);
+      unmake_move(side, m);
+      if (exposed) return false;
+    }
+    *found = m;
+    return true;
+  }
+  return false;
+}

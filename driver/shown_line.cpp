@@ -19,7 +19,7 @@
 #include "board/movegen.h"
 #include "search/mate_prover.h"
 #include "search/ordering.h"
-#include "search/proof_search.h"
+#include "search/proof_line.h"
 #include "search/tt.h"
 #include "search_state.h"
 #include "settings.h"
@@ -295,19 +295,16 @@ void build_solver_line(uint8_t attacker, const Move& root, int distance, ShownLi
 
   ply = 2;
   Move line[PV_SLOTS];
-  const int length = solver_proof_line(attacker, line, 2, PV_LAST_MOVE_INDEX);
+  const int length = proof_line(attacker, line, 2, PV_LAST_MOVE_INDEX);
   if (length > 0) {
-    prover_begin(SOLVER_LINE_BUDGET, true);
-    if (defender_loses(attacker, length - 1) == PROOF_MATES) {
-      for (int i = 2; i <= 2 * length - 1; i++) {
-        out->moves[i] = move_key(line[i].from, line[i].to);
-        out->flags[i] = static_cast<uint16_t>(line[i].flags);
-      }
-      out->moves[2 * length] = 0;
-      out->flags[2 * length] = 0;
-      out->score = static_cast<int16_t>(MATE_SCORE - 2 * length);
-      out->kind = SHOWN_EXACT;
+    for (int i = 2; i <= 2 * length - 1; i++) {
+      out->moves[i] = move_key(line[i].from, line[i].to);
+      out->flags[i] = static_cast<uint16_t>(line[i].flags);
     }
+    out->moves[2 * length] = 0;
+    out->flags[2 * length] = 0;
+    out->score = static_cast<int16_t>(MATE_SCORE - 2 * length);
+    out->kind = SHOWN_EXACT;
   }
   ply = saved_ply;
   hash_move = saved_hash_move;

@@ -22,16 +22,12 @@ constexpr uint32_t LINE_PROOF_BUDGET = 250000;
 void build_shown_line(uint8_t attacker, const Move& root, int16_t score, uint8_t kind, ShownLine* out);
 
 // With the root move `root` of `attacker` made on the board, after the
-// proof-number solver proved a mate in `distance` moves with it: the line
-// read from the solver's proof (the longest defences), shown once the exact
-// prover has confirmed that every defence loses within the line's length.
-// Unconfirmed within its budget (or stopped), the mate is a lower bound with
-// the root move alone.
+// proof-number solver proved a mate in `distance` moves with it: the proof
+// is checked on the board through every defence, and shown with the line
+// that holds out longest, as a mate of the proof's length. A proof that
+// cannot be checked whole (its table entries gone, the budget spent, or the
+// search stopped) is shown as a lower bound with the root move alone.
 void build_solver_line(uint8_t attacker, const Move& root, int distance, ShownLine* out);
-
-// Moves the prover may make to confirm a solver's line; it polls the input
-// meanwhile, so a stop still ends the search at once.
-constexpr uint32_t SOLVER_LINE_BUDGET = 4000000;
 
 // The root move alone with `score` and `kind`.
 void shown_root_move(const Move& root, int16_t score, uint8_t kind, ShownLine* out);

@@ -12,7 +12,6 @@
 #include "board/make_move.h"
 #include "board/movegen.h"
 #include "board/rights.h"
-#include "protocol/poll.h"
 #include "search/ordering.h"
 #include "search/proof_table.h"
 #include "search/tt.h"
@@ -39,8 +38,6 @@ ProofEntry proof_table[PROOF_ENTRIES];
 uint32_t budget;
 uint32_t used;
 bool exhausted;
-bool polling;
-constexpr uint32_t PROVER_POLL_EVERY = 8192;
 
 struct Slot {
   ProofEntry* entry;
@@ -95,10 +92,6 @@ void generate_ordered(uint8_t mover, bool in_check_now, uint16_t hint) {
 
 bool count_move() {
   if (++used > budget) exhausted = true;
-  if (polling && used % PROVER_POLL_EVERY == 0) {
-    poll_input(POLL_FULL);
-    if (search_aborted) exhausted = true;
-  }
   return !exhausted;
 }
 
@@ -119,11 +112,10 @@ bool room_for_child() { return ply + 1 < MAX_PLY; }
 
 }  // namespace
 
-void prover_begin(uint32_t node_budget, bool polls) {
+void prover_begin(uint32_t node_budget) {
   budget = node_budget;
   used = 0;
   exhausted = false;
-  polling = polls;
 }
 
 uint32_t prover_nodes_used() { return used; }

@@ -10,10 +10,8 @@
 enum ProofResult : uint8_t { PROOF_UNKNOWN = 0, PROOF_MATES = 1, PROOF_FAILS = 2 };
 
 // Limits the work of the proofs that follow to `node_budget` moves made;
-// beyond it every proof answers PROOF_UNKNOWN until the next call. With
-// `polls`, proofs long enough to be felt poll the input as the search does
-// and give up (PROOF_UNKNOWN) once the search is stopped.
-void prover_begin(uint32_t node_budget, bool polls = false);
+// beyond it every proof answers PROOF_UNKNOWN until the next call.
+void prover_begin(uint32_t node_budget);
 // Moves made since prover_begin, and whether the budget ran out.
 uint32_t prover_nodes_used();
 bool prover_exhausted();

@@ -66,17 +66,6 @@ void count_move() {
   if (budget_left == 0 || search_aborted) turn_over = true;
 }
 
-// Generates the moves of `mover` into the current ply's slice: the legal
-// evasions when in check (the returned flag), else every pseudo-legal move.
-bool generate_for(uint8_t mover) {
-  const bool checked = in_check(mover);
-  if (checked)
-    generate_evasions(mover);
-  else
-    generate_moves(mover);
-  return checked;
-}
-
 // What the table knows of the position on the board for `moves` attacker
 // moves left; false when it knows nothing usable.
 bool known_numbers(uint8_t mover, int moves, Numbers* out) {
@@ -102,7 +91,7 @@ Numbers first_numbers(bool or_node, int moves) {
   if (or_node) return Numbers{1, 1, DISTANCE_NONE, DISTANCE_NONE};
   const uint8_t defender = attacker ^ 1;
   if (moves == 0 && !in_check(defender)) return disproven(0);
-  const bool checked = generate_for(defender);
+  const bool checked = generate_replies(defender);
   const uint32_t count = list_start[ply + 1] - list_start[ply];
   if (count == 0) return checked ? PROVEN_NOW : disproven(DISTANCE_FOREVER);
   if (moves == 0) return disproven(0);
@@ -120,7 +109,7 @@ Numbers numbers_of(bool or_node, int moves) {
 int expand(bool or_node, int moves, uint16_t hint) {
   const uint8_t mover = or_node ? attacker : attacker ^ 1;
   hash_move = hint;
-  const bool checked = generate_for(mover);
+  const bool checked = generate_replies(mover);
   const int first = list_start[ply], end = list_start[ply + 1];
   const int child_moves = or_node ? moves - 1 : moves;
   Child* kids = children[ply];
@@ -184,11 +173,16 @@ Numbers combine(bool or_node, const Child* kids, int count, int* best, uint32_t*
   return Numbers{saturated(sum), low, DISTANCE_NONE, DISTANCE_NONE};
 }
 
+// A proven entry keeps the move of its shortest proof: the line and the
+// prover's hints follow it, whatever later searches of the position (with
+// fewer moves left) find.
 void store(bool or_node, int moves, const Numbers& n, const Move& move, uint64_t work) {
   SolverEntry* e = solver_slot(attacker, or_node ? attacker : attacker ^ 1);
   if (e == nullptr) return;
+  e->work = saturated(e->work + work);
   if (n.pn == 0) {
-    if (e->mate == DISTANCE_NONE || n.mate < e->mate) e->mate = n.mate;
+    if (e->mate != DISTANCE_NONE && e->mate <= n.mate) return;
+    e->mate = n.mate;
   } else if (n.dn == 0) {
     if (n.no_mate > e->no_mate) e->no_mate = n.no_mate;
   } else {
@@ -196,9 +190,9 @@ void store(bool or_node, int moves, const Numbers& n, const Move& move, uint64_t
     e->dn = n.dn;
     e->depth = static_cast<int8_t>(moves);
   }
+  if (e->mate != DISTANCE_NONE && n.pn != 0) return;
   e->move = move_key(move.from, move.to);
   e->flags = static_cast<uint16_t>(move.flags);
-  e->work = saturated(e->work + work);
 }
 
 // One child's threshold under the 1 + epsilon rule: a little beyond the
@@ -253,58 +247,6 @@ bool mid(bool or_node, int moves, uint32_t th_pn, uint32_t th_dn, Numbers* resul
   return true;
 }
 
-bool same_move(const Move& a, uint16_t key, uint16_t flags) {
-  return move_key(a.from, a.to) == key && static_cast<uint16_t>(a.flags) == flags;
-}
-
-// The legal move of the position on the board that the entry names.
-bool find_legal(uint8_t mover, uint16_t key, uint16_t flags, Move* found) {
-  hash_move = 0;
-  const bool checked = generate_for(mover);
-  for (int k = list_start[ply]; k < list_start[ply + 1]; k++) {
-    const Move m = move_stack[k];
-    if (!same_move(m, key, flags)) continue;
-    make_move(mover, m);
-    const bool legal = checked || !in_check(mover);
-    unmake_move(mover, m);
-    if (!legal) return false;
-    *found = m;
-    return true;
-  }
-  return false;
-}
-
-// The defence whose reply the table proves to mate latest; false when one
-// of the defences is not proven (or none exists).
-bool longest_defence(uint8_t defender, Move* found, int* mate) {
-  hash_move = 0;
-  const bool checked = generate_for(defender);
-  *mate = -1;
-  for (int k = list_start[ply]; k < list_start[ply + 1]; k++) {
-    const Move m = move_stack[k];
-    make_move(defender, m);
-    if (!checked && in_check(defender)) {
-      unmake_move(defender, m);
-      continue;
-    }
-    const SolverEntry* e = solver_probe(attacker, attacker);
-    const int reply = e != nullptr ? e->mate : DISTANCE_NONE;
-    unmake_move(defender, m);
-    if (reply == DISTANCE_NONE) return false;
-    if (reply > *mate) {
-      *mate = reply;
-      *found = m;
-    }
-  }
-  return *mate > 0;
-}
-
-bool defender_mated(uint8_t defender) {
-  if (!in_check(defender)) return false;
-  generate_evasions(defender);
-  return list_start[ply + 1] == list_start[ply];
-}
-
 }  // namespace
 
 void solver_start(uint8_t side, int moves, int first_ply) {
@@ -333,7 +275,7 @@ SolverState solver_run(uint32_t moves_budget, int32_t until_cs) {
     if (!mid(true, limit, PN_INFINITE, PN_INFINITE, &n)) break;
     if (n.pn == 0) {
       const SolverEntry* e = solver_probe(attacker, attacker);
-      if (e != nullptr && find_legal(attacker, e->move, e->flags, &mating_move)) {
+      if (e != nullptr && find_legal_move(attacker, e->move, e->flags, &mating_move)) {
         state = SOLVER_MATE;
         mate_distance = n.mate;
       }
@@ -357,40 +299,3 @@ int solver_limit() { return limit; }
 Move solver_mating_move() { return mating_move; }
 int solver_mate_distance() { return mate_distance; }
 uint64_t solver_moves_made() { return moves_made; }
-
-int solver_proof_line(uint8_t side, Move* line, int first, int max_index) {
-  attacker = side;
-  const int8_t start_ply = ply;
-  int i = first;
-  int distance = 1;
-  bool found = true;
-  for (;; i++) {
-    const bool defender_moves = ((i - first) & 1) == 0;
-    const uint8_t mover = defender_moves ? attacker ^ 1 : attacker;
-    if (defender_moves && defender_mated(mover)) break;
-    if (i > max_index) {
-      found = false;
-      break;
-    }
-    Move m{};
-    if (defender_moves) {
-      int reply;
-      found = longest_defence(mover, &m, &reply);
-    } else {
-      const SolverEntry* e = solver_probe(attacker, attacker);
-      found = e != nullptr && e->mate != DISTANCE_NONE && find_legal(mover, e->move, e->flags, &m);
-      distance++;
-    }
-    if (!found) break;
-    make_move(mover, m);
-    line[i] = m;
-    ply++;
-  }
-  for (int k = i - 1; k >= first; k--) {
-    ply--;
-    unmake_move(((k - first) & 1) == 0 ? attacker ^ 1 : attacker, line[k]);
-  }
-  ply = start_ply;
-  line[i] = Move{};
-  return found ? distance : 0;
-}

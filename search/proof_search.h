@@ -31,10 +31,3 @@ Move solver_mating_move();
 int solver_mate_distance();
 // Moves made by the solver since start-up (statistics and tests).
 uint64_t solver_moves_made();
-
-// The longest line of the proof after the attacker's first move (already
-// made): the defender's reply that resists longest, the attacker's proving
-// move, and so on down to the mate. Fills line[i] from index `first` on;
-// returns the distance in attacker moves (the first move counted), or 0
-// when the table no longer holds the whole proof.
-int solver_proof_line(uint8_t attacker, Move* line, int first, int max_index);

@@ -12,6 +12,7 @@
 #include "board/position_check.h"
 #include "tests/mate_problems.h"
 #include "search/mate_prover.h"
+#include "search/proof_line.h"
 #include "search/proof_search.h"
 #include "search/proof_table.h"
 #include "tools/chess_rules.h"
@@ -38,13 +39,13 @@ class ProofSearch : public BoardTest {
   }
   // After SOLVER_MATE: the proof's line in coordinate text, the root move
   // first, and its distance in *moves.
-  static std::string proof_line(int* moves) {
+  static std::string proof_text(int* moves) {
     const uint8_t attacker = side_to_move;
     const Move root = solver_mating_move();
     make_move(attacker, root);
     Move line[PLY_SLOTS];
     ply = 2;
-    *moves = solver_proof_line(attacker, line, 2, MAX_PLY - 2);
+    *moves = proof_line(attacker, line, 2, MAX_PLY - 2);
     ply = 1;
     unmake_move(attacker, root);
     std::string text = text_of(root);
@@ -67,7 +68,7 @@ TEST_F(ProofSearch, AgreesWithBruteForceAndItsLinesMate) {
       EXPECT_TRUE(position_consistent()) << fen;
       if (!mates) continue;
       int moves = 0;
-      const std::string line = proof_line(&moves);
+      const std::string line = proof_text(&moves);
       EXPECT_GE(moves, 1) << fen;
       EXPECT_LE(moves, k) << fen;
       EXPECT_EQ(moves, solver_mate_distance()) << fen << ": " << line;
@@ -84,7 +85,7 @@ TEST_F(ProofSearch, ShortProblemsAtTheirDistanceAndNoSooner) {
     ASSERT_EQ(solve(fen, problem.moves), SOLVER_MATE) << fen;
     EXPECT_EQ(solver_mate_distance(), problem.moves) << fen;
     int moves = 0;
-    const std::string line = proof_line(&moves);
+    const std::string line = proof_text(&moves);
     EXPECT_EQ(check_mate_line(fen, line.c_str(), problem.moves), LINE_GOOD) << fen << ": " << line;
     if (problem.moves > 1) {
       EXPECT_EQ(solve(fen, problem.moves - 1), SOLVER_NO_MATE) << fen;
@@ -99,7 +100,7 @@ TEST_F(ProofSearch, LongMateIsProvenAndConfirmed) {
   ASSERT_EQ(solve(fen, 20), SOLVER_MATE);
   ASSERT_EQ(solver_mate_distance(), 20);
   int moves = 0;
-  const std::string line = proof_line(&moves);
+  const std::string line = proof_text(&moves);
   ASSERT_EQ(moves, 20);
   EXPECT_EQ(check_mate_line(fen, line.c_str(), 20), LINE_GOOD) << line;
 
@@ -108,6 +109,10 @@ TEST_F(ProofSearch, LongMateIsProvenAndConfirmed) {
   ply = 2;
   prover_begin(4000000);
   EXPECT_EQ(defender_loses(WHITE, 19), PROOF_MATES);
+  // A proof whose entries are gone is no proof: no line, no length.
+  solver_table_clear();
+  Move moves_read[PLY_SLOTS];
+  EXPECT_EQ(proof_line(WHITE, moves_read, 2, MAX_PLY - 2), 0);
   ply = 1;
   unmake_move(WHITE, root);
   EXPECT_TRUE(position_consistent());
