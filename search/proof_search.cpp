@@ -298,4 +298,3 @@ SolverState solver_state() { return state; }
 int solver_limit() { return limit; }
 Move solver_mating_move() { return mating_move; }
 int solver_mate_distance() { return mate_distance; }
-uint64_t solver_moves_made() { return moves_made; }

@@ -29,5 +29,3 @@ int solver_limit();
 // in moves (at most the limit).
 Move solver_mating_move();
 int solver_mate_distance();
-// Moves made by the solver since start-up (statistics and tests).
-uint64_t solver_moves_made();
