@@ -114,20 +114,6 @@ void take_back_to(Builder& b, int i) {
   }
 }
 
-// The legal move of the position equal to `wanted` (squares and flags).
-bool find_move(uint8_t mover, const Move& wanted, Move* found) {
-  hash_move = 0;
-  generate_moves(mover);
-  for (int k = list_start[ply]; k < list_start[ply + 1]; k++) {
-    const Move& m = move_stack[k];
-    if (m.from == wanted.from && m.to == wanted.to && (m.flags & 0xFFFF) == (wanted.flags & 0xFFFF)) {
-      *found = m;
-      return true;
-    }
-  }
-  return false;
-}
-
 // A defence of the position at index i (defender to move) after which the
 // attacker still needs `moves` moves to mate: the longest resistance.
 // The main table's move is tried first, so the line shows the defence the
@@ -168,7 +154,9 @@ TailResult extract(Builder& b, int i, int moves) {
     Move proven{};
     if (attacker_mates(b.attacker, moves, &proven) != PROOF_MATES) return TAIL_UNKNOWN;
     Move m{};
-    if (!find_move(b.attacker, proven, &m) || !make_legal(b.attacker, m)) return TAIL_WRONG;
+    if (!find_legal_move(b.attacker, move_key(proven.from, proven.to), static_cast<uint16_t>(proven.flags), &m))
+      return TAIL_WRONG;
+    make_move(b.attacker, m);
     put(b, i, m);
     if (moves == 1) {
       ply = static_cast<int8_t>(i + 1);

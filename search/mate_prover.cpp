@@ -81,13 +81,10 @@ uint16_t main_table_move(uint8_t mover) {
 }
 
 // Generates the moves of `mover` into the current ply's slice, the hinted
-// move first in the ordering.
-void generate_ordered(uint8_t mover, bool in_check_now, uint16_t hint) {
+// move first in the ordering; true when `mover` is in check.
+bool generate_ordered(uint8_t mover, uint16_t hint) {
   hash_move = hint;
-  if (in_check_now)
-    generate_evasions(mover);
-  else
-    generate_moves(mover);
+  return generate_replies(mover);
 }
 
 bool count_move() {
@@ -147,7 +144,7 @@ ProofResult attacker_mates(uint8_t attacker, int moves, Move* mating_move) {
   if (hint == 0) hint = main_table_move(attacker);
 
   const uint8_t defender = attacker ^ 1;
-  generate_ordered(attacker, in_check(attacker), hint);
+  generate_ordered(attacker, hint);
   const int first = list_start[ply], last = list_start[ply + 1] - 1;
   bool unknown = false;
   for (int i = first; i <= last; i++) {
@@ -188,8 +185,7 @@ ProofResult defender_loses(uint8_t attacker, int moves) {
   if (hint == 0) hint = solver_move_hint(attacker, defender);
   if (hint == 0) hint = main_table_move(defender);
 
-  const bool checked = in_check(defender);
-  generate_ordered(defender, checked, hint);
+  const bool checked = generate_ordered(defender, hint);
   const int first = list_start[ply], last = list_start[ply + 1] - 1;
   bool unknown = false;
   int legal = 0;
