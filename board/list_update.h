@@ -44,7 +44,18 @@ inline void list_rotate_to_end(int8_t* list, int top, int square) {
   }
 }
 
-inline void remove_piece(uint8_t side, int square) { list_remove(piece_list[side], piece_top[side], square); }
-inline void remove_pawn(uint8_t side, int square) { list_remove(pawn_list[side], pawn_count[side], square); }
-inline void append_piece(uint8_t side, int square) { list_append(piece_list[side], piece_top[side], square); }
-inline void append_pawn(uint8_t side, int square) { list_append(pawn_list[side], pawn_count[side], square); }
+enum : int { LIST_REMOVE = 1, LIST_APPEND = 2 };
+// LIST_REMOVE takes the man on `square` out of its side's list (closing the
+// gap); LIST_APPEND puts `square` at the end.
+inline void piece_list_update(uint8_t side, int square, int mode) {
+  if (mode == LIST_REMOVE)
+    list_remove(piece_list[side], piece_top[side], square);
+  else
+    list_append(piece_list[side], piece_top[side], square);
+}
+inline void pawn_list_update(uint8_t side, int square, int mode) {
+  if (mode == LIST_REMOVE)
+    list_remove(pawn_list[side], pawn_count[side], square);
+  else
+    list_append(pawn_list[side], pawn_count[side], square);
+}

@@ -124,9 +124,9 @@ void make_move(uint8_t side, const Move& move) {
     if (victim == PAWN) {
       add_pawn_attacks(xside, t, -1);
       pawns ^= codes(xside, PAWN, t)[1];
-      remove_pawn(xside, t);
+      pawn_list_update(xside, t, LIST_REMOVE);
     } else {
-      remove_piece(xside, t);
+      piece_list_update(xside, t, LIST_REMOVE);
       piece_material[xside] = static_cast<int16_t>(piece_material[xside] - piece_value[victim]);
     }
     list_index[t] = list_index[f];
@@ -148,7 +148,7 @@ void make_move(uint8_t side, const Move& move) {
     record.captured_piece = PAWN;
     record.captured_color = xside;
     flip_en_passant_bits(side, f, t, c);
-    remove_pawn(xside, c);
+    pawn_list_update(xside, c, LIST_REMOVE);
     clear_square(c);
     add_pawn_attacks(xside, c, -1);
     move_pawn_attacks(side, f, t);
@@ -165,7 +165,7 @@ void make_move(uint8_t side, const Move& move) {
     irreversible_index = index;
     flip_promotion_bits(side, promoted, victim, f, t);
     if (victim_color != NEUTRAL) {
-      remove_piece(xside, t);
+      piece_list_update(xside, t, LIST_REMOVE);
       material[xside] = static_cast<int16_t>(material[xside] - piece_value[victim]);
       piece_material[xside] = static_cast<int16_t>(piece_material[xside] - piece_value[victim]);
       key ^= codes(xside, victim, t)[0];
@@ -174,10 +174,10 @@ void make_move(uint8_t side, const Move& move) {
     }
     list_index[t] = list_index[f];
     put_man(t, promoted, mover_color);
-    remove_pawn(side, f);
+    pawn_list_update(side, f, LIST_REMOVE);
     add_pawn_attacks(side, f, -1);
     clear_square(f);
-    append_piece(side, t);
+    piece_list_update(side, t, LIST_APPEND);
     pawns ^= codes(side, PAWN, f)[1];
     material[side] = static_cast<int16_t>(material[side] + piece_value[promoted] - value_pawn);
     piece_material[side] = static_cast<int16_t>(piece_material[side] + piece_value[promoted]);
@@ -231,10 +231,10 @@ void unmake_move(uint8_t side, const Move& move) {
       flip_capture_bits(side, piece, victim, f, t);
       put_man(t, victim, victim_color);
       if (victim == PAWN) {
-        append_pawn(xside, t);
+        pawn_list_update(xside, t, LIST_APPEND);
         add_pawn_attacks(xside, t, 1);
       } else {
-        append_piece(xside, t);
+        piece_list_update(xside, t, LIST_APPEND);
         piece_material[xside] = static_cast<int16_t>(piece_material[xside] + piece_value[victim]);
       }
       material[xside] = static_cast<int16_t>(material[xside] + piece_value[victim]);
@@ -244,7 +244,7 @@ void unmake_move(uint8_t side, const Move& move) {
       const int c = en_passant_victim(t);
       flip_en_passant_bits(side, f, t, c);
       put_man(c, victim, victim_color);
-      append_pawn(xside, c);
+      pawn_list_update(xside, c, LIST_APPEND);
       add_pawn_attacks(xside, c, 1);
       clear_square(t);
       material[xside] = static_cast<int16_t>(material[xside] + piece_value[PAWN]);
@@ -252,14 +252,14 @@ void unmake_move(uint8_t side, const Move& move) {
   } else if ((flags & PROMOTE) && !(flags & CASTLE)) {
     flip_promotion_bits(side, piece, victim, f, t);
     put_man(f, PAWN, mover_color);
-    append_pawn(side, f);
-    remove_piece(side, t);
+    pawn_list_update(side, f, LIST_APPEND);
+    piece_list_update(side, t, LIST_REMOVE);
     add_pawn_attacks(side, f, 1);
     material[side] = static_cast<int16_t>(material[side] + value_pawn - piece_value[piece]);
     piece_material[side] = static_cast<int16_t>(piece_material[side] - piece_value[piece]);
     put_man(t, victim, victim_color);
     if (victim_color != NEUTRAL) {
-      append_piece(xside, t);
+      piece_list_update(xside, t, LIST_APPEND);
       material[xside] = static_cast<int16_t>(material[xside] + piece_value[victim]);
       piece_material[xside] = static_cast<int16_t>(piece_material[xside] + piece_value[victim]);
       moved_count[t]--;

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "board.h"
+#include "board/attacks.h"
 #include "types.h"
 
 // Plays a generated move of `side`; only from, to and flags are read.
@@ -11,16 +12,21 @@ void make_move(uint8_t side, const Move& move);
 // Takes back the move last made, which must be `move` by `side`.
 void unmake_move(uint8_t side, const Move& move);
 
+// Plays the move of `side` and keeps it when it leaves that king safe; an
+// illegal one is taken back and false returned. A move generated as an
+// evasion is known to be legal: `evasion` skips the test.
+inline bool make_if_legal(uint8_t side, const Move& move, bool evasion = false) {
+  make_move(side, move);
+  if (evasion || !in_check(side)) return true;
+  unmake_move(side, move);
+  return false;
+}
+
 enum : int { CASTLE_TEST = 0, CASTLE_PLAY = 1, CASTLE_TAKE_BACK = 2 };
 // CASTLE_TEST returns 1 when castling king_from -> king_to is allowed;
 // CASTLE_PLAY and CASTLE_TAKE_BACK move king and rook and return 1.
 int16_t castle_move(uint8_t side, int king_from, int king_to, int mode);
 
-enum : int { LIST_REMOVE = 1, LIST_APPEND = 2 };
-// Removes the man on `square` from its side's list (closing the gap) or
-// appends `square` at the end.
-void piece_list_update(uint8_t side, int square, int mode);
-void pawn_list_update(uint8_t side, int square, int mode);
 // The man on `square` to the end of its side's list, as taking it and
 // putting it back leaves it.
 void list_move_to_end(uint8_t side, int square);

@@ -24,12 +24,13 @@ inline void add(MoveScorer& s, const MovingMan& m, int to, uint32_t flags, int v
     s.last_to = to;
     if (exposes_king(m.from, to, flags, s.side)) return;
   }
-  score_and_append(s, m, to, flags, victim);
+  score_move(s, m, to, flags, victim);
 }
 
-// One walk for both generators: the ray order here is the list order.
+// One walk for both generators' per-man workers: the ray order here is the
+// list order.
 template <bool LEGAL>
-inline void man_moves(MoveScorer& s, int sq) {
+inline void walk_man(MoveScorer& s, int sq) {
   const uint8_t xside = s.side ^ 1;
   const MovingMan m = moving_man(s, sq);
   const int piece = m.piece;
@@ -63,16 +64,14 @@ inline void man_moves(MoveScorer& s, int sq) {
   }
 }
 
+inline void generate_piece_moves(MoveScorer& s, int sq) { walk_man<false>(s, sq); }
+inline void generate_legal_piece_moves(MoveScorer& s, int sq) { walk_man<true>(s, sq); }
+
 template <bool LEGAL>
 inline void en_passant_moves(MoveScorer& s) {
-  if (ep_square <= 0) return;
-  const int to = ep_square;
-  // A stale square must not let a side take its own pawn (or an empty one):
-  // unmaking would give the pawn back to the other side.
-  const int victim = en_passant_victim(to);
-  if (color[victim] != (s.side ^ 1) || board[victim] != PAWN) return;
-  for (int from : {static_cast<int>(ep_capturer_1[to]), static_cast<int>(ep_capturer_2[to])})
-    if (color[from] == s.side && board[from] == PAWN) add<LEGAL>(s, moving_man(s, from), to, EN_PASSANT, NO_PIECE);
+  int from[2];
+  const int count = en_passant_takers(s.side, from);
+  for (int k = 0; k < count; k++) add<LEGAL>(s, moving_man(s, from[k]), ep_square, EN_PASSANT, NO_PIECE);
 }
 
 // The pieces from the last list index down (so the king comes last), then
@@ -80,8 +79,9 @@ inline void en_passant_moves(MoveScorer& s) {
 template <bool LEGAL>
 inline void all_men_moves(MoveScorer& s) {
   const uint8_t side = s.side;
-  for (int i = piece_top[side]; i >= 0; i--) man_moves<LEGAL>(s, piece_list[side][i]);
-  for (int i = pawn_count[side]; i >= 1; i--) man_moves<LEGAL>(s, pawn_list[side][i]);
+  auto worker = LEGAL ? generate_legal_piece_moves : generate_piece_moves;
+  for (int i = piece_top[side]; i >= 0; i--) worker(s, piece_list[side][i]);
+  for (int i = pawn_count[side]; i >= 1; i--) worker(s, pawn_list[side][i]);
 }
 
 inline MoveScorer open_slice(uint8_t side) {
@@ -91,18 +91,6 @@ inline MoveScorer open_slice(uint8_t side) {
 }
 
 }  // namespace
-
-void generate_piece_moves(int square, uint8_t side, uint8_t) {
-  MoveScorer s = move_scorer(side ^ 1);
-  man_moves<false>(s, square);
-  close_list(s);
-}
-
-void generate_legal_piece_moves(int square, uint8_t side, uint8_t) {
-  MoveScorer s = move_scorer(side ^ 1);
-  man_moves<true>(s, square);
-  close_list(s);
-}
 
 void generate_moves(uint8_t side) {
   MoveScorer s = open_slice(side);
@@ -138,14 +126,14 @@ bool find_legal_move(uint8_t side, uint16_t key, uint16_t flags, Move* found) {
   hash_move = 0;
   const bool checked = generate_replies(side);
   hash_move = saved_hash_move;
-  for (int k = list_start[ply]; k < list_start[ply + 1]; k++) {
+  const int end = list_start[ply + 1];
+  for (int k = find_key(list_start[ply], end, key); k < end; k = find_key(k + 1, end, key)) {
     const Move m = move_stack[k];
-    if (move_key(m.from, m.to) != key || static_cast<uint16_t>(m.flags) != flags) continue;
+    if (static_cast<uint16_t>(m.flags) != flags) continue;
+    // Evasions are legal as generated; any other move is tried on the board.
     if (!checked) {
-      make_move(side, m);
-      const bool exposed = in_check(side);
+      if (!make_if_legal(side, m)) return false;
       unmake_move(side, m);
-      if (exposed) return false;
     }
     *found = m;
     return true;

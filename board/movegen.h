@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "board.h"
 #include "types.h"
 
 // All pseudo-legal moves of `side`, castling and en passant included.
@@ -16,5 +17,23 @@ bool generate_replies(uint8_t side);
 // generated; false when there is none. Generates into the current ply's slice.
 bool find_legal_move(uint8_t side, uint16_t key, uint16_t flags, Move* found);
 
-void generate_piece_moves(int square, uint8_t side, uint8_t xside);
-void generate_legal_piece_moves(int square, uint8_t side, uint8_t xside);
+// The index of the first move in move_stack[start, end) with this key; `end`
+// when there is none. A key does not name a promotion's piece, so up to four
+// moves share one.
+inline int find_key(int start, int end, uint16_t key) {
+  while (start < end && move_key(move_stack[start].from, move_stack[start].to) != key) start++;
+  return start;
+}
+
+// The pawns of `side` that may take en passant, at most two, into `from`;
+// returns how many. A stale square, with no enemy pawn to take, gives none:
+// taking back such a capture would hand the pawn to the other side.
+inline int en_passant_takers(uint8_t side, int from[2]) {
+  if (ep_square <= 0) return 0;
+  const int victim = en_passant_victim(ep_square);
+  if (color[victim] != (side ^ 1) || board[victim] != PAWN) return 0;
+  int count = 0;
+  for (const int f : {static_cast<int>(ep_capturer_1[ep_square]), static_cast<int>(ep_capturer_2[ep_square])})
+    if (color[f] == side && board[f] == PAWN) from[count++] = f;
+  return count;
+}

@@ -1,20 +1,6 @@
-// Keeping the piece and pawn lists in step with the board.
+// What taking a man and putting it back, or trying a move, leaves in the lists.
 #include "board/list_update.h"
 #include "board/make_move.h"
-
-void piece_list_update(uint8_t side, int square, int mode) {
-  if (mode == LIST_REMOVE)
-    remove_piece(side, square);
-  else
-    append_piece(side, square);
-}
-
-void pawn_list_update(uint8_t side, int square, int mode) {
-  if (mode == LIST_REMOVE)
-    remove_pawn(side, square);
-  else
-    append_pawn(side, square);
-}
 
 void list_move_to_end(uint8_t side, int square) {
   if (board[square] == PAWN)

@@ -69,7 +69,6 @@ void print_bestmove(const Move& best, bool has_move) {
 void end_of_search(uint8_t side, int best_index) {
   Move& best = move_stack[best_index];
   const bool has_move = legal_root_moves > 0;
-  shown_line_stats_print();
 
   if (pondering || time_mode == TM_INFINITE) {
     print_bestmove(best, has_move);

@@ -10,6 +10,7 @@
 #include "board/make_move.h"
 #include "board/movegen.h"
 #include "board/notation.h"
+#include "board/repetition.h"
 #include "driver/book.h"
 #include "driver/learn_file.h"
 #include "driver/shown_line.h"
@@ -139,17 +140,14 @@ void prepare(uint8_t side) {
 }
 
 void look_up_hash_move(uint8_t side) {
-  const TtEntry& slot = tt_table[side][hash_key & hash_mask];
-  if (slot.depth != TT_UNWRITTEN && slot.lock == hash_lock) hash_move = slot.move;
+  if (const uint16_t move = tt_move_of(side); move != 0) hash_move = move;
 }
 
 // Makes a root move; an illegal one is scored as mated, taken back, and false
 // is returned.
 bool make_root_move(uint8_t side, Move& m) {
-  make_move(side, m);
-  if (!in_check(side)) return true;
+  if (make_if_legal(side, m)) return true;
   m.score = ROOT_MATED;
-  unmake_move(side, m);
   return false;
 }
 
@@ -253,14 +251,7 @@ int16_t first_pass(uint8_t side) {
 }
 
 // Repetition or fifty moves after the root move (still made).
-bool root_draw() {
-  const int g = game_index, f = irreversible_index;
-  int matches = 0;
-  if (g > 3)
-    for (int j = g - 3; j >= f && j > 0; j -= 2)
-      if (game_record[j].prev_hash_key == hash_key) matches++;
-  return matches >= 2 || g - f > 99;
-}
+bool root_draw() { return repetitions_in_game(2) >= 2 || fifty_moves_passed(); }
 
 // NewPonder: at iteration 6 keep only the moves close to the first.
 void narrow_ponder_moves() {
@@ -510,10 +501,11 @@ void adopt_solver_line(uint8_t side, Iteration& it) {
   if (!solver_line_waiting) return;
   solver_line_waiting = false;
   if (solver_shown.score <= shown_mate()) return;
-  for (int i = list_first(); i < list_end(); i++) {
+  const uint16_t key = solver_shown.moves[1];
+  for (int i = find_key(list_first(), list_end(), key); i < list_end(); i = find_key(i + 1, list_end(), key)) {
     Move& m = move_stack[i];
     const uint32_t promotion = PROMOTE | PROMO_MASK;
-    if (key_of(m) != solver_shown.moves[1] || (m.flags & promotion) != (solver_shown.flags[1] & promotion)) continue;
+    if ((m.flags & promotion) != (solver_shown.flags[1] & promotion)) continue;
     m.score = solver_shown.score;
     make_move(side, m);
     set_root_move(m);

@@ -8,10 +8,6 @@
 #include "driver/shown_line.h"
 
 #include <cstring>
-#ifdef TERVALK_LINE_STATS
-#include <chrono>
-#include <cstdio>
-#endif
 
 #include "board.h"
 #include "board/attacks.h"
@@ -45,24 +41,11 @@ int16_t expected_score(int i, int mated_ply) {
 // Whether the main table's entry of the position before line index i agrees
 // with the mate; its move key goes to *key.
 bool entry_agrees(uint8_t mover, int i, int mated_ply, uint16_t* key) {
-  const TtEntry& slot = tt_table[mover][hash_key & hash_mask];
-  if (slot.depth == TT_UNWRITTEN || slot.lock != hash_lock || slot.move == 0) return false;
-  if ((slot.flags & (TT_EXACT | TT_LOWER)) == 0) return false;
-  int score = slot.score;
-  if (score > MATE_BOUND)
-    score -= i;
-  else if (score < -MATE_BOUND)
-    score += i;
-  if (score != expected_score(i, mated_ply)) return false;
-  if (key != nullptr) *key = slot.move;
+  const TtEntry* entry = tt_entry_of(mover);
+  if (entry == nullptr || entry->move == 0 || (entry->flags & (TT_EXACT | TT_LOWER)) == 0) return false;
+  if (tt_score_at(*entry, i) != expected_score(i, mated_ply)) return false;
+  if (key != nullptr) *key = entry->move;
   return true;
-}
-
-bool make_legal(uint8_t mover, const Move& m) {
-  make_move(mover, m);
-  if (!in_check(mover)) return true;
-  unmake_move(mover, m);
-  return false;
 }
 
 void put(Builder& b, int i, const Move& m) {
@@ -87,9 +70,10 @@ int walk_table(Builder& b) {
     hash_move = 0;
     generate_moves(mover);
     bool advanced = false;
-    for (int k = list_start[i]; k < list_start[i + 1] && !advanced; k++) {
+    const int end = list_start[i + 1];
+    for (int k = find_key(list_start[i], end, key); k < end && !advanced; k = find_key(k + 1, end, key)) {
       const Move m = move_stack[k];
-      if (move_key(m.from, m.to) != key || !make_legal(mover, m)) continue;
+      if (!make_if_legal(mover, m)) continue;
       const bool last = i == b.mated_ply - 1;
       ply = static_cast<int8_t>(i + 1);
       const bool agrees = last ? side_is_mated(mover ^ 1) : entry_agrees(mover ^ 1, i + 1, b.mated_ply, nullptr);
@@ -121,17 +105,13 @@ void take_back_to(Builder& b, int i) {
 TailResult choose_defence(Builder& b, int i, int moves) {
   const uint8_t defender = mover_at(b, i);
   ply = static_cast<int8_t>(i);
-  const TtEntry& slot = tt_table[defender][hash_key & hash_mask];
-  hash_move = slot.depth != TT_UNWRITTEN && slot.lock == hash_lock ? slot.move : 0;
-  if (in_check(defender))
-    generate_evasions(defender);
-  else
-    generate_moves(defender);
+  hash_move = tt_move_of(defender);
+  generate_replies(defender);
   const int first = list_start[i], last = list_start[i + 1] - 1;
   for (int k = first; k <= last; k++) {
     pick_best_move(k, last);
     const Move m = move_stack[k];
-    if (!make_legal(defender, m)) continue;
+    if (!make_if_legal(defender, m)) continue;
     ply = static_cast<int8_t>(i + 1);
     const ProofResult faster = attacker_mates(b.attacker, moves - 1, nullptr);
     ply = static_cast<int8_t>(i);
@@ -238,6 +218,23 @@ bool complete_line(Builder& b, int end) {
 // Results of recent builds, so that a line printed again at every iteration
 // costs nothing, and a failed proof is not repeated until the table offers
 // more of the line.
+// What building a line changes that the search it interrupts must get
+// back: its ply, hash move, last square moved to, and node count (a line's
+// proof is no part of the search's work).
+struct SearchMarks {
+  int8_t ply;
+  uint16_t hash_move;
+  uint8_t last_to;
+  uint32_t nodes;
+};
+SearchMarks save_marks() { return SearchMarks{ply, hash_move, last_to_square, nodes}; }
+void restore_marks(const SearchMarks& marks) {
+  ply = marks.ply;
+  hash_move = marks.hash_move;
+  last_to_square = marks.last_to;
+  nodes = marks.nodes;
+}
+
 struct Built {
   bool filled;
   uint32_t lock, key;
@@ -255,29 +252,11 @@ Built* find_built(uint32_t lock, uint32_t key, int16_t claimed) {
   return nullptr;
 }
 
-#ifdef TERVALK_LINE_STATS
-// Measurement builds only: what the line proofs cost, printed after each search.
-struct Stats {
-  uint64_t builds, cached, proven, shorter, unknown, refuted, prover_nodes, micros;
-} stats;
-#endif
 
 }  // namespace
 
-void shown_line_stats_print() {
-#ifdef TERVALK_LINE_STATS
-  std::fprintf(stderr, "line-stats builds=%llu cached=%llu proven=%llu shorter=%llu unknown=%llu refuted=%llu nodes=%llu us=%llu\n",
-               (unsigned long long)stats.builds, (unsigned long long)stats.cached, (unsigned long long)stats.proven,
-               (unsigned long long)stats.shorter, (unsigned long long)stats.unknown, (unsigned long long)stats.refuted,
-               (unsigned long long)stats.prover_nodes, (unsigned long long)stats.micros);
-#endif
-}
-
 void build_solver_line(uint8_t attacker, const Move& root, int distance, ShownLine* out) {
-  const int8_t saved_ply = ply;
-  const uint16_t saved_hash_move = hash_move;
-  const uint8_t saved_last_to = last_to_square;
-  const uint32_t saved_nodes = nodes;
+  const SearchMarks marks = save_marks();
   const int16_t claimed = static_cast<int16_t>(MATE_SCORE - 2 * distance);
   shown_root_move(root, claimed, SHOWN_LOWER, out);
 
@@ -294,10 +273,7 @@ void build_solver_line(uint8_t attacker, const Move& root, int distance, ShownLi
     out->score = static_cast<int16_t>(MATE_SCORE - 2 * length);
     out->kind = SHOWN_EXACT;
   }
-  ply = saved_ply;
-  hash_move = saved_hash_move;
-  last_to_square = saved_last_to;
-  nodes = saved_nodes;
+  restore_marks(marks);
 }
 
 void shown_root_move(const Move& root, int16_t score, uint8_t kind, ShownLine* out) {
@@ -327,14 +303,7 @@ void build_shown_line(uint8_t attacker, const Move& root, int16_t score, uint8_t
     return;
   }
 
-#ifdef TERVALK_LINE_STATS
-  const auto started = std::chrono::steady_clock::now();
-  stats.builds++;
-#endif
-  const int8_t saved_ply = ply;
-  const uint16_t saved_hash_move = hash_move;
-  const uint8_t saved_last_to = last_to_square;
-  const uint32_t saved_nodes = nodes;
+  const SearchMarks marks = save_marks();
 
   // Results are remembered for the position after the root move.
   const uint32_t lock = hash_lock, key = hash_key;
@@ -346,9 +315,6 @@ void build_shown_line(uint8_t attacker, const Move& root, int16_t score, uint8_t
   if (known != nullptr && (known->line.kind == SHOWN_EXACT || walk_end <= known->walk_end)) {
     take_back_to(b, 2);
     *out = known->line;
-#ifdef TERVALK_LINE_STATS
-    stats.cached++;
-#endif
   } else {
     prover_begin(LINE_PROOF_BUDGET);
     if (complete_line(b, walk_end)) {
@@ -362,13 +328,6 @@ void build_shown_line(uint8_t attacker, const Move& root, int16_t score, uint8_t
       shown_root_move(root, score, SHOWN_NONE, out);
     }
     take_back_to(b, 2);
-#ifdef TERVALK_LINE_STATS
-    stats.prover_nodes += prover_nodes_used();
-    if (out->kind == SHOWN_EXACT) stats.proven++;
-    if (out->kind == SHOWN_EXACT && out->score != score) stats.shorter++;
-    if (out->kind == SHOWN_LOWER) stats.unknown++;
-    if (out->kind == SHOWN_NONE) stats.refuted++;
-#endif
     if (known == nullptr) {
       known = &built[built_next];
       built_next = (built_next + 1) % BUILT_SLOTS;
@@ -376,12 +335,5 @@ void build_shown_line(uint8_t attacker, const Move& root, int16_t score, uint8_t
     *known = Built{true, lock, key, score, static_cast<int16_t>(walk_end), *out};
   }
 
-#ifdef TERVALK_LINE_STATS
-  stats.micros += static_cast<uint64_t>(
-      std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - started).count());
-#endif
-  ply = saved_ply;
-  hash_move = saved_hash_move;
-  last_to_square = saved_last_to;
-  nodes = saved_nodes;
+  restore_marks(marks);
 }

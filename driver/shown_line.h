@@ -32,9 +32,5 @@ void build_solver_line(uint8_t attacker, const Move& root, int distance, ShownLi
 // The root move alone with `score` and `kind`.
 void shown_root_move(const Move& root, int16_t score, uint8_t kind, ShownLine* out);
 
-// Measurement builds (TERVALK_LINE_STATS) print what the proofs cost so far
-// to standard error; other builds print nothing.
-void shown_line_stats_print();
-
 // Forgets the lines built so far (a new search position, or cleared tables).
 void shown_lines_forget();

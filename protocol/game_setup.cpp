@@ -3,16 +3,15 @@
 #include "protocol/game_setup.h"
 
 #include <cassert>
-#include <cassert>
 #include <cstring>
 
 #include "board.h"
 #include "board/bitboards.h"
-#include "board/position_check.h"
 #include "board/make_move.h"
+#include "board/position_check.h"
+#include "search/tt.h"
 #include "search_state.h"
 #include "settings.h"
-#include "search/tt.h"
 
 void new_game() {
   ep_square = 0;
@@ -37,10 +36,7 @@ void new_game() {
 
   if (depth_limit == 0) depth_limit = 98;
   std::memset(move_stack, 0, sizeof(move_stack));
-  for (TtEntry* table : tt_table) {
-    if (table == nullptr) continue;
-    for (uint32_t i = 0; i <= hash_mask; i++) table[i].age = 0;
-  }
+  tt_reset_ages();
   std::memset(moved_count, 0, sizeof(moved_count));
   std::memcpy(board, initial_board.data(), sizeof(board));
   std::memcpy(color, initial_color.data(), sizeof(color));

@@ -47,6 +47,55 @@ void poll_input(int mode) {
   if (stop_after_nodes != 0 && !search_aborted && next_poll_nodes > stop_after_nodes) next_poll_nodes = stop_after_nodes;
 }
 
+namespace {
+
+// The commands a running search, or a finished one whose bestmove waits,
+// acts on; other words are left alone. Returns true when the word releases
+// a waiting bestmove.
+bool hear_search_command(const char* word, bool waiting) {
+  if (std::strcmp(word, "quit") == 0) {
+    if (!waiting) request_stop();
+    quit_requested = 1;
+    return true;
+  }
+  if (std::strcmp(word, "stop") == 0) {
+    if (!waiting) request_stop();
+    pondering = 0;
+    return true;
+  }
+  if (std::strcmp(word, "isready") == 0) {
+    std::fputs("readyok\n", stdout);
+    std::fflush(stdout);
+    return false;
+  }
+  if (std::strcmp(word, "ponderhit") == 0 && (pondering || !waiting)) {
+    // The ponder move was played: with NewPonder the search restarts on it,
+    // otherwise it goes on as the real one (or, over already, is answered).
+    pondering = 0;
+    if (new_ponder == 2) {
+      ponderhit_restart = 1;
+      if (!waiting) {
+        stop_requested = 1;
+        search_aborted = 1;
+      }
+    }
+    return true;
+  }
+  return false;
+}
+
+// Takes the next line and acts on each of its words.
+bool hear_search_line(bool waiting) {
+  take_line(search_line);
+  const int n = tokenize(search_line);
+  bool released = false;
+  for (int i = 0; i < n; i++)
+    if (hear_search_command(tokens[i], waiting)) released = true;
+  return released;
+}
+
+}  // namespace
+
 void handle_search_input() {
   if (!pending_has_line()) {
     if (!platform_input_waiting()) return;
@@ -59,28 +108,7 @@ void handle_search_input() {
     }
     if (!pending_has_line()) return;
   }
-  take_line(search_line);
-  const int n = tokenize(search_line);
-  for (int i = 0; i < n; i++) {
-    const char* word = tokens[i];
-    if (std::strcmp(word, "quit") == 0) {
-      request_stop();
-      quit_requested = 1;
-    } else if (std::strcmp(word, "stop") == 0) {
-      request_stop();
-      pondering = 0;
-    } else if (std::strcmp(word, "isready") == 0) {
-      std::fputs("readyok\n", stdout);
-      std::fflush(stdout);
-    } else if (std::strcmp(word, "ponderhit") == 0) {
-      pondering = 0;
-      if (new_ponder == 2) {
-        ponderhit_restart = 1;
-        stop_requested = 1;
-        search_aborted = 1;
-      }
-    }
-  }
+  hear_search_line(false);
 }
 
 void hold_bestmove() {
@@ -92,27 +120,6 @@ void hold_bestmove() {
       }
       continue;
     }
-    take_line(search_line);
-    const int n = tokenize(search_line);
-    bool released = false;
-    for (int i = 0; i < n; i++) {
-      const char* word = tokens[i];
-      if (std::strcmp(word, "quit") == 0) {
-        quit_requested = 1;
-        released = true;
-      } else if (std::strcmp(word, "stop") == 0) {
-        pondering = 0;
-        released = true;
-      } else if (std::strcmp(word, "isready") == 0) {
-        std::fputs("readyok\n", stdout);
-        std::fflush(stdout);
-      } else if (std::strcmp(word, "ponderhit") == 0 && pondering) {
-        // The ponder search became the real one, and it is already over.
-        pondering = 0;
-        if (new_ponder == 2) ponderhit_restart = 1;
-        released = true;
-      }
-    }
-    if (released) return;
+    if (hear_search_line(true)) return;
   }
 }

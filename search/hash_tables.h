@@ -25,9 +25,11 @@ uint32_t score_entries_for(int32_t megabytes, uint32_t mask);
 
 // Sizes and allocates both transposition tables and the score table from a
 // budget in megabytes, stepping down 2 MB after every failure. Sets hash_mask
-// and score_table_entries. Returns 0, or 5 / 6 / 12 naming the table whose
-// allocation still failed when the budget ran out (nothing is then held).
-// On success *used_megabytes receives the budget finally used.
+// and score_table_entries. Returns 0 on success, with the budget finally used
+// in *used_megabytes (when given). When even the smallest budget fails,
+// nothing is held and the code of the table that failed is returned (5 and 6
+// the transposition tables, 12 the score table); callers tell only success
+// from failure: start-up then ends, and a Hash setting leaves no tables.
 int allocate_hash_tables(int32_t megabytes, int32_t* used_megabytes);
 void free_hash_tables();
 

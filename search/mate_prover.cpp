@@ -73,11 +73,20 @@ void remember(const Slot& s, bool mates, int moves, const Move* move) {
   }
 }
 
-// The main table's move for the side to move, a good first guess for both
-// the attacker's mate and the defender's best defence.
-uint16_t main_table_move(uint8_t mover) {
-  const TtEntry& slot = tt_table[mover][hash_key & hash_mask];
-  return slot.depth != TT_UNWRITTEN && slot.lock == hash_lock ? slot.move : 0;
+// What the entry has settled for `moves`; PROOF_UNKNOWN when nothing, and
+// then *hint is the move of `mover` to try first: the entry's, else the
+// solver's, else the main table's (a good first guess for a mate too).
+ProofResult recall(const Slot& slot, uint8_t attacker, uint8_t mover, int moves, uint16_t* hint) {
+  *hint = 0;
+  if (owns(slot)) {
+    const ProofEntry& e = *slot.entry;
+    if (e.mates_in != 0 && e.mates_in <= moves) return PROOF_MATES;
+    if (e.fails_to >= moves) return PROOF_FAILS;
+    *hint = e.move;
+  }
+  if (*hint == 0) *hint = solver_move_hint(attacker, mover);
+  if (*hint == 0) *hint = tt_move_of(mover);
+  return PROOF_UNKNOWN;
 }
 
 // Generates the moves of `mover` into the current ply's slice, the hinted
@@ -90,14 +99,6 @@ bool generate_ordered(uint8_t mover, uint16_t hint) {
 bool count_move() {
   if (++used > budget) exhausted = true;
   return !exhausted;
-}
-
-// Makes the move; false (and taken back) when it leaves the mover in check.
-bool make_legal(uint8_t mover, const Move& m) {
-  make_move(mover, m);
-  if (!in_check(mover)) return true;
-  unmake_move(mover, m);
-  return false;
 }
 
 // The entry's move as a full move record, for a caller that wants it.
@@ -115,7 +116,6 @@ void prover_begin(uint32_t node_budget) {
   exhausted = false;
 }
 
-uint32_t prover_nodes_used() { return used; }
 bool prover_exhausted() { return exhausted; }
 
 void prover_clear() { std::memset(proof_table, 0, sizeof(proof_table)); }
@@ -130,18 +130,11 @@ ProofResult attacker_mates(uint8_t attacker, int moves, Move* mating_move) {
   if (moves < 1) return PROOF_FAILS;
   if (exhausted || !room_for_child()) return PROOF_UNKNOWN;
   const Slot slot = slot_for(attacker, false);
-  uint16_t hint = 0;
-  if (owns(slot)) {
-    const ProofEntry& e = *slot.entry;
-    if (e.mates_in != 0 && e.mates_in <= moves) {
-      if (mating_move != nullptr) *mating_move = entry_move(e);
-      return PROOF_MATES;
-    }
-    if (e.fails_to >= moves) return PROOF_FAILS;
-    hint = e.move;
+  uint16_t hint;
+  if (const ProofResult known = recall(slot, attacker, attacker, moves, &hint); known != PROOF_UNKNOWN) {
+    if (known == PROOF_MATES && mating_move != nullptr) *mating_move = entry_move(*slot.entry);
+    return known;
   }
-  if (hint == 0) hint = solver_move_hint(attacker, attacker);
-  if (hint == 0) hint = main_table_move(attacker);
 
   const uint8_t defender = attacker ^ 1;
   generate_ordered(attacker, hint);
@@ -151,7 +144,7 @@ ProofResult attacker_mates(uint8_t attacker, int moves, Move* mating_move) {
     pick_best_move(i, last);
     const Move m = move_stack[i];
     if (!count_move()) return PROOF_UNKNOWN;
-    if (!make_legal(attacker, m)) continue;
+    if (!make_if_legal(attacker, m)) continue;
     ply++;
     // Only a check can mate at once.
     const ProofResult r = moves == 1 ? (side_is_mated(defender) ? PROOF_MATES : PROOF_FAILS)
@@ -175,15 +168,8 @@ ProofResult defender_loses(uint8_t attacker, int moves) {
   if (moves < 1) return side_is_mated(defender) ? PROOF_MATES : PROOF_FAILS;
   if (exhausted || !room_for_child()) return PROOF_UNKNOWN;
   const Slot slot = slot_for(defender, true);
-  uint16_t hint = 0;
-  if (owns(slot)) {
-    const ProofEntry& e = *slot.entry;
-    if (e.mates_in != 0 && e.mates_in <= moves) return PROOF_MATES;
-    if (e.fails_to >= moves) return PROOF_FAILS;
-    hint = e.move;
-  }
-  if (hint == 0) hint = solver_move_hint(attacker, defender);
-  if (hint == 0) hint = main_table_move(defender);
+  uint16_t hint;
+  if (const ProofResult known = recall(slot, attacker, defender, moves, &hint); known != PROOF_UNKNOWN) return known;
 
   const bool checked = generate_ordered(defender, hint);
   const int first = list_start[ply], last = list_start[ply + 1] - 1;
@@ -193,7 +179,7 @@ ProofResult defender_loses(uint8_t attacker, int moves) {
     pick_best_move(i, last);
     const Move m = move_stack[i];
     if (!count_move()) return PROOF_UNKNOWN;
-    if (!make_legal(defender, m)) continue;
+    if (!make_if_legal(defender, m)) continue;
     legal++;
     ply++;
     const ProofResult r = attacker_mates(attacker, moves, nullptr);

@@ -1,6 +1,9 @@
 // An exact, full-width mate search that proves and completes the lines the
-// engine prints. It keeps its own table and node count: the main search's
-// tables, ordering state and node counter are read at most, never changed.
+// engine prints. It keeps its own table and move budget, and reads the main
+// table for hints only. It plays on the board and the move stack like any
+// search, though: its generators set hash_move and last_to_square and count
+// nodes, and a capture made and taken back leaves the man at its list's end.
+// A caller that must leave the main search as it found it saves what it needs.
 #pragma once
 
 #include <cstdint>
@@ -12,8 +15,7 @@ enum ProofResult : uint8_t { PROOF_UNKNOWN = 0, PROOF_MATES = 1, PROOF_FAILS = 2
 // Limits the work of the proofs that follow to `node_budget` moves made;
 // beyond it every proof answers PROOF_UNKNOWN until the next call.
 void prover_begin(uint32_t node_budget);
-// Moves made since prover_begin, and whether the budget ran out.
-uint32_t prover_nodes_used();
+// Whether the budget ran out.
 bool prover_exhausted();
 
 // With `attacker` to move: can it mate in at most `moves` moves? On

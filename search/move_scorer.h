@@ -68,7 +68,7 @@ inline MovingMan moving_man(const MoveScorer& s, int from) {
 
 // `victim` is the piece on `to`, NO_PIECE when it is empty (en passant and
 // castling included). Pawn moves to the last rank become four promotions.
-inline void score_and_append(MoveScorer& s, const MovingMan& man, int to, uint32_t flags, int victim) {
+inline void score_move(MoveScorer& s, const MovingMan& man, int to, uint32_t flags, int victim) {
   using namespace scorer_detail;
   const int from = man.from, mover = man.piece, mover_value = man.value;
   const uint16_t key = move_key(from, to);

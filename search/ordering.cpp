@@ -23,13 +23,6 @@ void reset_history() {
     for (int i = 0; i < HISTORY_ENTRIES; i++) table[i] = HISTORY_START;
 }
 
-void score_move(int from, int to, uint32_t flags, uint8_t xside) {
-  assert(ply >= 0 && ply < PLY_SLOTS);
-  MoveScorer s = move_scorer(xside);
-  score_and_append(s, moving_man(s, from), to, flags, board[to]);
-  close_list(s);
-}
-
 namespace {
 
 // The highest score of move_stack[first..last] (at least 8 moves).

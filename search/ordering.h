@@ -17,9 +17,6 @@ extern int16_t* history[2];  // heap tables of HISTORY_ENTRIES, one per side
 // Sets every entry of both history tables to HISTORY_START.
 void reset_history();
 
-// Appends the move (four for a promotion) to the current ply's list with its
-// ordering score; xside is the opponent of the moving side.
-void score_move(int from, int to, uint32_t flags, uint8_t xside);
 // Swaps the highest-scored move of move_stack[first..last] to `first`
 // (the earliest of equal scores).
 void pick_best_move(int first, int last);

@@ -91,11 +91,7 @@ int tree_depth(bool or_node) {
         depth = NO_PROOF;
         break;
       }
-      make_move(defender, m);
-      if (!checked && in_check(defender)) {
-        unmake_move(defender, m);
-        continue;
-      }
+      if (!make_if_legal(defender, m, checked)) continue;
       legal++;
       ply++;
       const int below = tree_depth(true);
@@ -124,13 +120,10 @@ bool move_of_depth(bool or_node, int wanted, Move* found) {
   const bool checked = generate_replies(mover);
   for (int k = list_start[ply]; k < list_start[ply + 1]; k++) {
     const Move m = move_stack[k];
-    make_move(mover, m);
-    bool match = false;
-    if (checked || !in_check(mover)) {
-      ply++;
-      match = tree_depth(true) == wanted;
-      ply--;
-    }
+    if (!make_if_legal(mover, m, checked)) continue;
+    ply++;
+    const bool match = tree_depth(true) == wanted;
+    ply--;
     unmake_move(mover, m);
     if (match) {
       *found = m;

@@ -116,12 +116,9 @@ int expand(bool or_node, int moves, uint16_t hint) {
   int count = 0;
   for (int k = first; k < end; k++) {
     const Move m = move_stack[k];
-    make_move(mover, m);
+    const bool legal = make_if_legal(mover, m, checked);
     count_move();
-    if (!checked && in_check(mover)) {
-      unmake_move(mover, m);
-      continue;
-    }
+    if (!legal) continue;
     ply++;
     const Numbers n = numbers_of(!or_node, child_moves);
     ply--;

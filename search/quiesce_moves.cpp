@@ -1,6 +1,7 @@
 // The two generators of the quiesce search: captures, promotions and
 // en passant; optionally quiet moves that may give check.
 #include "board.h"
+#include "board/movegen.h"
 #include "search/move_scorer.h"
 #include "search/ordering.h"
 #include "search/search.h"
@@ -85,10 +86,9 @@ void generate(uint8_t side) {
   const int enemy_king = piece_list[side ^ 1][0];
   for (int i = piece_top[side]; i >= 0; i--) piece_moves<WITH_CHECKS>(s, piece_list[side][i], enemy_king);
   for (int i = pawn_count[side]; i >= 1; i--) pawn_moves<WITH_CHECKS>(s, pawn_list[side][i]);
-  if (ep_square > 0) {
-    for (int from : {static_cast<int>(ep_capturer_1[ep_square]), static_cast<int>(ep_capturer_2[ep_square])})
-      if (color[from] == side && board[from] == PAWN) append_scored(s, from, ep_square, EN_PASSANT_SCORE, EN_PASSANT);
-  }
+  int takers[2];
+  const int count = en_passant_takers(side, takers);
+  for (int k = 0; k < count; k++) append_scored(s, takers[k], ep_square, EN_PASSANT_SCORE, EN_PASSANT);
   close_list(s);
 }
 

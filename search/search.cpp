@@ -7,6 +7,7 @@
 #include "board/attacks.h"
 #include "board/make_move.h"
 #include "board/movegen.h"
+#include "board/repetition.h"
 #include "protocol/poll.h"
 #include "search/null_move.h"
 #include "search/ordering.h"
@@ -100,6 +101,93 @@ int16_t null_move_search(uint8_t side, uint8_t probe_mark, int16_t beta, int red
   return score;
 }
 
+// What the moves of one node share.
+struct Node {
+  uint8_t side, opp;
+  int p;
+  uint8_t probe_mark, next_mark;
+  uint8_t probe_ply_entry, last_to_entry;
+  int first, last;  // the node's moves: move_stack[first .. last]
+};
+
+// The move searched again with the full window and the horizon raised by
+// `extension`; returns its score, also kept in m.score.
+int16_t search_extended(const Node& n, Move& m, int extension, int16_t alpha, int16_t beta) {
+  const int p = n.p;
+  make_move(n.side, m);
+  nodes++;
+  capture_marker[p] = capture_mark(m);
+  horizon[p] = static_cast<int16_t>(horizon[p] + extension);
+  ext_count[p] = static_cast<int16_t>(ext_count[p] + extension);
+  const int16_t score = child(n.opp, n.next_mark, static_cast<int16_t>(-beta), static_cast<int16_t>(-alpha));
+  m.score = score;
+  horizon[p] = static_cast<int16_t>(horizon[p] - extension);
+  ext_count[p] = static_cast<int16_t>(ext_count[p] - extension);
+  probe_ply[n.side] = n.probe_ply_entry;
+  unmake_move(n.side, m);
+  return score;
+}
+
+// Threat extension at a defender node: a move that raised alpha is searched
+// a ply deeper when the attacker threatens mate, as the table or the null
+// move said, or as a null-move test made now says. Returns whether it was
+// searched again (*score then holds the new result); the caller checks
+// search_aborted.
+bool threat_extension(const Node& n, Move& m, int16_t* threat_state, int16_t alpha, int16_t beta, int16_t* score) {
+  const int p = n.p;
+  if (*score <= alpha || *threat_state == THREAT_NONE || *score <= -MATE_BOUND || !is_even(p) ||
+      p >= horizon[p] - 3 || (null_ply[p - 1] != 0 && null_ply[p - 1] >= null_ply[p]))
+    return false;
+  if (*threat_state != THREAT_SEEN) {
+    // One test a node.
+    *threat_state = THREAT_NONE;
+    const int16_t saved_ext = ext_count[p + 1];
+    const uint16_t saved_flags = node_flags[p + 1];
+    const int16_t test = null_move_search(n.side, n.probe_mark, beta, NULL_THREAT_REDUCTION, true, n.last_to_entry);
+    ext_count[p + 1] = saved_ext;
+    node_flags[p + 1] = saved_flags;
+    if (search_aborted || test >= -MATE_BOUND) return false;
+    node_flags[p] |= MATE_THREAT;
+    *threat_state = THREAT_SEEN;
+  }
+  *score = search_extended(n, m, 1, alpha, beta);
+  return true;
+}
+
+// Only-move extension at a defender node with only its king, or only pawns,
+// to move: when every other move is illegal or loses to a mate, the move at
+// index i that raised alpha is searched deeper. Returns whether it was
+// (*score then holds the new result); the caller checks search_aborted.
+bool only_move_extension(const Node& n, int i, Move& m, int16_t alpha, int16_t beta, int16_t* score) {
+  const int p = n.p;
+  if (*score <= alpha || !is_even(p) || ext_count[p] >= 1 || (board[m.from] != KING && piece_material[n.side] > 0))
+    return false;
+  for (int j = n.first; j <= n.last; j++) {
+    if (j == i) continue;
+    if (j > i)
+      pick_best_move(j, n.last);
+    else if (move_stack[j].score <= -MATE_BOUND)
+      continue;
+    Move& other = move_stack[j];
+    const bool legal = make_if_legal(n.side, other);
+    nodes++;
+    if (!legal) {
+      other.score = static_cast<int16_t>(p - MATE_SCORE);
+      continue;
+    }
+    capture_marker[p] = capture_mark(other);
+    horizon[p] = static_cast<int16_t>(horizon[p] - PROBE_REDUCTION);
+    const int16_t test = child(n.opp, n.next_mark, MATE_BOUND - 1, MATE_BOUND);
+    probe_ply[n.side] = n.probe_ply_entry;
+    horizon[p] = static_cast<int16_t>(horizon[p] + PROBE_REDUCTION);
+    unmake_move(n.side, other);
+    if (search_aborted || test >= -(MATE_BOUND - 1)) return false;
+  }
+  const int extension = ext_count[p - 2] > 1 ? 2 : 1;
+  *score = search_extended(n, m, extension, alpha, beta);
+  return true;
+}
+
 }  // namespace
 
 bool poll_and_stop() {
@@ -134,9 +222,7 @@ int16_t search(uint8_t side, uint8_t probe_mark, int16_t alpha, int16_t beta) {
   if (poll_and_stop()) return 0;
 
   // Repetition of a position with the same side to move, fifty moves.
-  for (int i = game_index - 3; i > irreversible_index; i -= 2)
-    if (game_record[i].prev_hash_key == hash_key) return draw_score(side, contempt);
-  if (game_index - irreversible_index > 99) return draw_score(side, contempt);
+  if (repetitions_in_game(1) > 0 || fifty_moves_passed()) return draw_score(side, contempt);
 
   // Per-ply state. The list starts empty, so that a null-move child never
   // writes below this node's slice.
@@ -230,16 +316,16 @@ int16_t search(uint8_t side, uint8_t probe_mark, int16_t alpha, int16_t beta) {
   int16_t best = -SCORE_INF;
   int best_index = first;
   bool reduced_accepted = false;
+  const Node node{side, opp, p, probe_mark, next_mark, probe_ply_entry, last_to_entry, first, last};
 
   for (int i = first; i <= last; i++) {
     // Make the best remaining move; an illegal one is marked and skipped.
     pick_best_move(i, last);
     Move& m = move_stack[i];
-    make_move(side, m);
+    const bool legal = make_if_legal(side, m);
     nodes++;
-    if (square_attacked(piece_list[side][0], opp)) {
+    if (!legal) {
       m.score = -SCORE_INF;
-      unmake_move(side, m);
       continue;
     }
 
@@ -275,85 +361,9 @@ int16_t search(uint8_t side, uint8_t probe_mark, int16_t alpha, int16_t beta) {
     unmake_move(side, m);
     if (search_aborted) return 0;
 
-    bool extended = false;
-    // Threat extension at defender nodes.
-    if (score > alpha && threat_state != THREAT_NONE && score > -MATE_BOUND && is_even(p) && p < horizon[p] - 3 &&
-        (null_ply[p - 1] == 0 || null_ply[p - 1] < null_ply[p])) {
-      bool threatened = threat_state == THREAT_SEEN;
-      if (!threatened) {
-        threat_state = THREAT_NONE;
-        const int16_t saved_ext = ext_count[p + 1];
-        const uint16_t saved_flags = node_flags[p + 1];
-        const int16_t test = null_move_search(side, probe_mark, beta, NULL_THREAT_REDUCTION, true, last_to_entry);
-        ext_count[p + 1] = saved_ext;
-        node_flags[p + 1] = saved_flags;
-        if (search_aborted) return 0;
-        if (test < -MATE_BOUND) {
-          node_flags[p] |= MATE_THREAT;
-          threat_state = THREAT_SEEN;
-          threatened = true;
-        }
-      }
-      if (threatened) {
-        make_move(side, m);
-        nodes++;
-        capture_marker[p] = capture_mark(m);
-        ext_count[p]++;
-        horizon[p]++;
-        score = child(opp, next_mark, static_cast<int16_t>(-beta), static_cast<int16_t>(-alpha));
-        m.score = score;
-        ext_count[p]--;
-        horizon[p]--;
-        unmake_move(side, m);
-        if (search_aborted) return 0;
-        extended = true;
-      }
-    }
-
-    // Only-move extension at defender nodes: every other move is
-    // illegal or loses to a mate.
-    if (!extended && score > alpha && is_even(p) && ext_count[p] < 1 &&
-        (board[m.from] == KING || piece_material[side] <= 0)) {
-      bool only_move = true;
-      for (int j = first; j <= last && only_move; j++) {
-        if (j == i) continue;
-        if (j > i)
-          pick_best_move(j, last);
-        else if (move_stack[j].score <= -MATE_BOUND)
-          continue;
-        Move& other = move_stack[j];
-        make_move(side, other);
-        nodes++;
-        if (square_attacked(piece_list[side][0], opp)) {
-          other.score = static_cast<int16_t>(p - MATE_SCORE);
-          unmake_move(side, other);
-          continue;
-        }
-        capture_marker[p] = capture_mark(other);
-        horizon[p] = static_cast<int16_t>(horizon[p] - PROBE_REDUCTION);
-        const int16_t test = child(opp, next_mark, MATE_BOUND - 1, MATE_BOUND);
-        probe_ply[side] = probe_ply_entry;
-        horizon[p] = static_cast<int16_t>(horizon[p] + PROBE_REDUCTION);
-        unmake_move(side, other);
-        if (search_aborted) return 0;
-        if (test >= -(MATE_BOUND - 1)) only_move = false;
-      }
-      if (only_move) {
-        make_move(side, m);
-        nodes++;
-        capture_marker[p] = capture_mark(m);
-        const int extension = ext_count[p - 2] > 1 ? 2 : 1;
-        horizon[p] = static_cast<int16_t>(horizon[p] + extension);
-        ext_count[p] = static_cast<int16_t>(ext_count[p] + extension);
-        score = child(opp, next_mark, static_cast<int16_t>(-beta), static_cast<int16_t>(-alpha));
-        m.score = score;
-        horizon[p] = static_cast<int16_t>(horizon[p] - extension);
-        ext_count[p] = static_cast<int16_t>(ext_count[p] - extension);
-        probe_ply[side] = probe_ply_entry;
-        unmake_move(side, m);
-        if (search_aborted) return 0;
-      }
-    }
+    if (!threat_extension(node, m, &threat_state, alpha, beta, &score) && !search_aborted)
+      only_move_extension(node, i, m, alpha, beta, &score);
+    if (search_aborted) return 0;
 
     // Best move so far; the cutoff.
     if (score > best) {

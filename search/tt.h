@@ -61,11 +61,29 @@ inline bool tt_usable_quiesce(const TtEntry& entry) {
   return ply <= h + 20 && -entry.depth >= h - ply + 24;
 }
 
-// The entry's score seen from the current ply.
-inline int16_t tt_score_from_slot(const TtEntry& entry) {
-  if (entry.score > MATE_BOUND) return static_cast<int16_t>(entry.score - ply);
-  if (entry.score < -MATE_BOUND) return static_cast<int16_t>(entry.score + ply);
+// The entry's score seen from ply p: a stored mate distance counts from
+// the storing node.
+inline int16_t tt_score_at(const TtEntry& entry, int p) {
+  if (entry.score > MATE_BOUND) return static_cast<int16_t>(entry.score - p);
+  if (entry.score < -MATE_BOUND) return static_cast<int16_t>(entry.score + p);
   return entry.score;
+}
+
+inline int16_t tt_score_from_slot(const TtEntry& entry) { return tt_score_at(entry, ply); }
+
+// The entry of the current position in the table of `side`, for readers
+// outside the search; nullptr when its slot holds another position or has
+// not been written since clearing.
+inline const TtEntry* tt_entry_of(uint8_t side) {
+  assert(side <= 1 && tt_table[side] != nullptr);
+  const TtEntry& slot = tt_table[side][hash_key & hash_mask];
+  return slot.depth != TT_UNWRITTEN && slot.lock == hash_lock ? &slot : nullptr;
+}
+
+// The move the table holds for the current position, 0 for none.
+inline uint16_t tt_move_of(uint8_t side) {
+  const TtEntry* entry = tt_entry_of(side);
+  return entry != nullptr ? entry->move : 0;
 }
 
 // Whether a usable entry with (ply-adjusted) `score` ends the node.

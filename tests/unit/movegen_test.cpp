@@ -4,8 +4,22 @@
 #include "board/movegen.h"
 #include "board/position_check.h"
 #include "board_fixture.h"
+#include "search/search.h"
 
 namespace {
+
+// Every generator that lists en-passant captures: the main two and the
+// quiescence search's two.
+struct Generator {
+  const char* name;
+  void (*generate)(uint8_t side);
+};
+const Generator en_passant_generators[] = {
+    {"moves", generate_moves},
+    {"evasions", generate_evasions},
+    {"captures", generate_captures},
+    {"captures and checks", generate_captures_and_checks},
+};
 
 class MoveGen : public BoardTest {
  protected:
@@ -153,14 +167,16 @@ TEST_F(MoveGen, EnPassantAtTheBoardEdge) {
   };
   for (const Case& c : cases) {
     set_fen(c.fen);
-    generate_moves(side_to_move);
-    std::vector<Move> captures;
-    for (const Move& m : generated()) {
-      if (!(m.flags & EN_PASSANT)) continue;
-      EXPECT_EQ(m.to, ep_square) << c.fen;
-      captures.push_back(m);
+    for (const Generator& g : en_passant_generators) {
+      g.generate(side_to_move);
+      std::vector<Move> captures;
+      for (const Move& m : generated()) {
+        if (!(m.flags & EN_PASSANT)) continue;
+        EXPECT_EQ(m.to, ep_square) << c.fen << " " << g.name;
+        captures.push_back(m);
+      }
+      EXPECT_EQ(texts(captures), c.captures) << c.fen << " " << g.name;
     }
-    EXPECT_EQ(texts(captures), c.captures) << c.fen;
   }
 }
 
@@ -180,10 +196,10 @@ TEST_F(MoveGen, StaleEnPassantSquareOffersNoCapture) {
   for (const Case& c : cases) {
     set_fen(c.fen);
     ep_square = static_cast<int8_t>(sq(c.square));
-    generate_moves(side_to_move);
-    for (const Move& m : generated()) EXPECT_FALSE(m.flags & EN_PASSANT) << c.fen << " " << text_of(m);
-    generate_evasions(side_to_move);
-    for (const Move& m : generated()) EXPECT_FALSE(m.flags & EN_PASSANT) << c.fen << " " << text_of(m);
+    for (const Generator& g : en_passant_generators) {
+      g.generate(side_to_move);
+      for (const Move& m : generated()) EXPECT_FALSE(m.flags & EN_PASSANT) << c.fen << " " << g.name << " " << text_of(m);
+    }
   }
 }
 
