@@ -58,8 +58,6 @@ bool null_cutoff_verified(uint8_t side, uint8_t probe_mark, int16_t beta, int re
   return score >= beta;
 }
 
-uint8_t capture_mark(const Move& m) { return (m.flags & CAPTURE) ? static_cast<uint8_t>(m.to + 1) : 0; }
-
 // Child search after a move or null move made at ply p.
 int16_t child(uint8_t opp, uint8_t probe_mark, int16_t alpha, int16_t beta) {
   ply++;

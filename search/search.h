@@ -14,6 +14,10 @@ constexpr int QS_FROM_PROBE = 30;       // qs_mode of quiesce called by a reduce
 // search is aborted.
 int16_t search(uint8_t side, uint8_t probe_mark, int16_t alpha, int16_t beta);
 
+// What capture_marker records of the move searched at a ply: the
+// destination + 1 of a capture, else 0.
+inline uint8_t capture_mark(const Move& m) { return (m.flags & CAPTURE) ? static_cast<uint8_t>(m.to + 1) : 0; }
+
 // Polls the input when its node count is due; from iteration 5 on a pending
 // stop or the clock aborts the search. True when the node must return 0.
 bool poll_and_stop();

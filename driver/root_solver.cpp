@@ -1,0 +1,118 @@
+// The proof-number solver beside the root's alpha-beta search.
+#include "driver/root_solver.h"
+
+#include "board.h"
+#include "board/make_move.h"
+#include "board/movegen.h"
+#include "driver/root_moves.h"
+#include "driver/root_search.h"
+#include "driver/shown_line.h"
+#include "protocol/search_info.h"
+#include "search/proof_search.h"
+#include "search/pv.h"
+#include "search/solver_turns.h"
+#include "search_state.h"
+#include "settings.h"
+
+namespace {
+
+ShownLine solver_shown;     // the solver's latest proven line, as printed
+bool solver_line_waiting;   // printed, not yet taken into the root list
+
+// The exact mate shown for the best move so far; 0 for none.
+int16_t shown_mate() { return shown_best.kind == SHOWN_EXACT && shown_best.score > MATE_BOUND ? shown_best.score : 0; }
+
+// The solver looks for a mate shorter than every one shown, within the
+// search's limit.
+int solver_target() {
+  int16_t shown = shown_mate();
+  if (solver_line_waiting && solver_shown.score > shown) shown = solver_shown.score;
+  int moves = search_matt_in;
+  if (shown != 0 && (MATE_SCORE - shown) / 2 - 1 < moves) moves = (MATE_SCORE - shown) / 2 - 1;
+  return moves;
+}
+
+// A new job at the root position; with nothing shorter left to find, the
+// solver has no more turns in this search.
+void start_solver_job(uint8_t side) {
+  const int target = solver_target();
+  if (target >= 1)
+    solver_start(side, target, 2);
+  else
+    solver_idle();
+}
+
+// The solver proved a mate: its line is built, confirmed and printed at
+// once. "go mate N" is then answered; otherwise the solver goes on to a
+// shorter mate.
+void announce_solver_mate(uint8_t side) {
+  const Move m = solver_mating_move();
+  make_move(side, m);
+  build_solver_line(side, m, solver_mate_distance(), &solver_shown);
+  unmake_move(side, m);
+  report_search(solver_shown);
+  if (solver_shown.kind != SHOWN_EXACT) return;
+  solver_line_waiting = true;
+  if (go_mate_moves > 0) {
+    search_aborted = 1;
+    return;
+  }
+  start_solver_job(side);
+}
+
+}  // namespace
+
+void root_solver_begin(uint8_t side, bool wanted) {
+  solver_turns_begin(wanted);
+  solver_line_waiting = false;
+  if (solver_on) start_solver_job(side);
+}
+
+void solver_turn(uint8_t side) {
+  if (!solver_on || solver_state() != SOLVER_OPEN) return;
+  // A mate the alpha-beta search has shown since makes the job's limit too long.
+  if (solver_target() < solver_limit()) {
+    start_solver_job(side);
+    if (solver_state() != SOLVER_OPEN) return;
+  }
+  take_solver_turn();
+  if (solver_state() == SOLVER_MATE) announce_solver_mate(side);
+}
+
+int16_t adopt_solver_line(uint8_t side) {
+  if (!solver_line_waiting) return 0;
+  solver_line_waiting = false;
+  if (solver_shown.score <= shown_mate()) return 0;
+  const uint16_t key = solver_shown.moves[1];
+  for (int i = find_key(root_list_first(), root_list_end(), key); i < root_list_end(); i = find_key(i + 1, root_list_end(), key)) {
+    Move& m = move_stack[i];
+    const uint32_t promotion = PROMOTE | PROMO_MASK;
+    if ((m.flags & promotion) != (solver_shown.flags[1] & promotion)) continue;
+    m.score = solver_shown.score;
+    make_move(side, m);
+    set_root_move(m);
+    unmake_move(side, m);
+    for (int p = 2; p < PV_SLOTS; p++) {
+      pv_line[p] = solver_shown.moves[p];
+      pv_flags[p] = solver_shown.flags[p];
+      if (pv_line[p] == 0) break;
+    }
+    shown_best = solver_shown;
+    shown_best.flags[1] = static_cast<uint16_t>(m.flags);
+    shown_best_claim = m.score;
+    return m.score;
+  }
+  return 0;
+}
+
+void solver_alone(uint8_t side) {
+  if (go_mate_moves == 0 && time_mode != TM_INFINITE && !pondering) return;
+  while (solver_on && !search_aborted && solver_state() == SOLVER_OPEN) solver_turn(side);
+}
+
+int16_t mate_floor() { return solver_on ? shown_mate() : 0; }
+
+bool holds_floor(const Move& m) {
+  return move_key(m.from, m.to) == shown_best.moves[1] && static_cast<uint16_t>(m.flags) == shown_best.flags[1];
+}
+
