@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "board.h"
-#include "board/attacks.h"
 #include "board/make_move.h"
 #include "board/movegen.h"
 #include "search/tt.h"
@@ -92,12 +91,9 @@ int16_t enter_move(const char* text) {
 
   // Only the first match is tried, even when a later candidate would be legal.
   const Move move = *chosen;
-  make_move(side_to_move, move);
+  const bool legal = make_if_legal(side_to_move, move);
   ply = 0;
-  if (square_attacked(piece_list[side_to_move][0], side_to_move ^ 1)) {
-    unmake_move(side_to_move, move);
-    return 0;
-  }
+  if (!legal) return 0;
   format_move(move.from, move.to, 0);
   tt_age_game_move();
   return 1;
