@@ -32,5 +32,8 @@ void build_solver_line(uint8_t attacker, const Move& root, int distance, ShownLi
 // The root move alone with `score` and `kind`.
 void shown_root_move(const Move& root, int16_t score, uint8_t kind, ShownLine* out);
 
-// Forgets the lines built so far (a new search position, or cleared tables).
+// Forgets the lines built so far. A proven line holds for its position
+// whatever the search or the tables, and an attempt that failed is made
+// again once the table offers more of the line, so the engine keeps them for
+// its whole run; tests start from none.
 void shown_lines_forget();

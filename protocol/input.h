@@ -19,7 +19,8 @@ extern char* tokens[MAX_TOKENS];
 extern int token_count;
 
 void clear_pending_input();
-// Forgets all input read and a past end of input, as at start-up.
+// Forgets all input read and a past end of input, as at start-up (for the
+// fuzz targets, which run many sessions in one process).
 void reset_input();
 // Whether a whole line is waiting in pending_input.
 bool pending_has_line();

@@ -32,5 +32,6 @@ ProofResult defender_loses(uint8_t attacker, int moves);
 // current ply's slice.
 bool side_is_mated(uint8_t side);
 
-// Forgets every proof (used when the tables are cleared).
+// Forgets every proof. Proofs are facts of positions, so the engine keeps
+// them for its whole run; tests start from none.
 void prover_clear();
