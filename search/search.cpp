@@ -152,9 +152,9 @@ bool threat_extension(const Node& n, Move& m, int16_t* threat_state, int16_t alp
   return true;
 }
 
-// Only-move extension at a defender node with only its king, or only pawns,
-// to move: when every other move is illegal or loses to a mate, the move at
-// index i that raised alpha is searched deeper. Returns whether it was
+// Only-move extension at a defender node, for a king move or a side left
+// with pawns alone: when every other move is illegal or loses to a mate,
+// the move at index i that raised alpha is searched deeper. Returns whether it was
 // (*score then holds the new result); the caller checks search_aborted.
 bool only_move_extension(const Node& n, int i, Move& m, int16_t alpha, int16_t beta, int16_t* score) {
   const int p = n.p;
