@@ -17,6 +17,7 @@
 #include "protocol/poll.h"
 #include "protocol/position_command.h"
 #include "protocol/search_info.h"
+#include "search/helper_threads.h"
 #include "search/ordering.h"
 #include "search/pv.h"
 #include "search/search.h"
@@ -31,7 +32,6 @@ int16_t shown_best_claim;
 
 namespace {
 
-constexpr int16_t MATE_TEST = 9900;  // the null-window bound of the mate tests
 constexpr int FIRST_WINDOW = 230;
 
 // Report kinds: where in the root each principal variation comes from.
@@ -237,6 +237,7 @@ void search_root_move(uint8_t side, int i, Iteration& it, bool is_first, int16_t
     if (const int16_t adopted = adopt_solver_line(side); adopted != 0) it.alpha = it.best = adopted;
   }
 
+  helpers_aim(it.alpha);
   if (is_first && iteration_depth >= 5 && recapture_stop(side, i)) search_aborted = 1;
   if (became_best)
     bring_to_front(i);
@@ -313,20 +314,31 @@ bool bestmove_must_wait() { return (pondering || time_mode == TM_INFINITE) && !s
 
 enum class SearchEnd { DONE, RESTART_ON_PONDER_MOVE };
 
+// The iterations, until the search ends or a ponderhit restarts it.
+SearchEnd iterations(uint8_t side, Iteration& it) {
+  while (!search_aborted && iteration_depth < MAX_PLY) {
+    iterate(side, it);
+    if (ponderhit_restart) return SearchEnd::RESTART_ON_PONDER_MOVE;
+    end_iteration(it);
+  }
+  return SearchEnd::DONE;
+}
+
 // Searches the position for `side` until the search is over.
 SearchEnd search_position(uint8_t side) {
   reset_for_search(side);
   generate_root_moves(side);
   Iteration it{};
   best_move_stable = 1;
-  root_solver_begin(side, (go_mate_moves > 0 || mate_solver) && !search_aborted && !book_move_chosen);
-  if (!search_aborted && !book_move_chosen) open_window(side, it);
-
-  while (!search_aborted && iteration_depth < MAX_PLY) {
-    iterate(side, it);
-    if (ponderhit_restart) return SearchEnd::RESTART_ON_PONDER_MOVE;
-    end_iteration(it);
+  const bool searching = !search_aborted && !book_move_chosen;
+  root_solver_begin(side, (go_mate_moves > 0 || mate_solver) && searching);
+  if (searching) {
+    open_window(side, it);
+    helpers_start(side);
   }
+  const SearchEnd end = iterations(side, it);
+  helpers_stop();
+  if (end == SearchEnd::RESTART_ON_PONDER_MOVE) return end;
   if (solver_on) {
     if (!search_aborted) solver_alone(side);
     adopt_solver_line(side);

@@ -17,6 +17,7 @@ extern int8_t matt_in;                // mate depth in moves
 extern int16_t contempt;
 extern uint32_t stop_after_nodes;     // acts as stop once the search has made this many nodes; 0 never
 extern uint8_t zugzwang_safe;         // a defender's null move may not hide a mate
+extern int32_t thread_count;          // the Threads option: search threads, 1 .. 256
 extern uint8_t mate_solver;           // the proof-number solver works beside every search
 // Accepted for compatibility with the family's playing engine; no effect here.
 extern int32_t style, selectivity, extensions, combination_search;

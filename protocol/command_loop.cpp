@@ -13,6 +13,7 @@
 #include "protocol/input.h"
 #include "protocol/options.h"
 #include "protocol/position_command.h"
+#include "search/helper_threads.h"
 #include "search/proof_table.h"
 #include "search_state.h"
 #include "settings.h"
@@ -34,6 +35,7 @@ void handle_uci() {
   std::fputs("option name Mate_Solver type check default false\n", stdout);
   std::fprintf(stdout, "option name Solver_Hash type spin default %d min 1 max %d\n", SOLVER_HASH_DEFAULT,
                SOLVER_HASH_MAX);
+  std::fprintf(stdout, "option name Threads type spin default 1 min 1 max %d\n", THREADS_MAX);
   matt_in = 15;
   std::fputs("uciok\n", stdout);
   std::fflush(stdout);

@@ -7,6 +7,7 @@
 #include "driver/learn_file.h"
 #include "protocol/input.h"
 #include "search/hash_tables.h"
+#include "search/helper_threads.h"
 #include "search/proof_table.h"
 #include "search/tt.h"
 #include "settings.h"
@@ -36,6 +37,8 @@ void set_solver_hash(int32_t megabytes) {
   solver_hash_megabytes = megabytes < 1 ? 1 : megabytes > SOLVER_HASH_MAX ? SOLVER_HASH_MAX : megabytes;
   if (engine_ready) solver_table_allocate(solver_hash_megabytes);
 }
+
+void set_threads(int32_t number) { thread_count = number < 1 ? 1 : number > THREADS_MAX ? THREADS_MAX : number; }
 
 void set_chess_knowledge(const char* word) {
   static constexpr const char* levels[] = {"none", "normal", "max"};
@@ -94,6 +97,8 @@ void handle_setoption(const char* line) {
     mate_solver = is(value, "true");
   } else if (is(name, "Solver_Hash")) {
     set_solver_hash(number);
+  } else if (is(name, "Threads")) {
+    set_threads(number);
   } else if (is(name, "Stop_After_Nodes")) {
     // Tests stop a search at an exact node count; 0 turns it off.
     stop_after_nodes = number < 0 ? 0 : static_cast<uint32_t>(number);

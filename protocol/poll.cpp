@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "protocol/input.h"
+#include "protocol/options.h"
 #include "protocol/platform.h"
 #include "search_state.h"
 #include "settings.h"
@@ -84,9 +85,14 @@ bool hear_search_command(const char* word, bool waiting) {
   return false;
 }
 
-// Takes the next line and acts on each of its words.
+// Takes the next line and acts on each of its words. A Threads setting is
+// taken as well: it is read at the next go.
 bool hear_search_line(bool waiting) {
   take_line(search_line);
+  if (std::strncmp(search_line, "setoption name Threads ", 23) == 0) {
+    handle_setoption(search_line);
+    return false;
+  }
   const int n = tokenize(search_line);
   bool released = false;
   for (int i = 0; i < n; i++)

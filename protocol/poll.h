@@ -14,7 +14,8 @@ extern uint8_t stop_heard;
 // Refreshes elapsed; with POLL_FULL also reads and acts on one waiting line.
 void poll_input(int mode);
 // Reads one line (if a whole one waits) and acts on stop, quit, isready and
-// ponderhit anywhere in it; the rest of the line is dropped.
+// ponderhit anywhere in it, or on a Threads setting; the rest of the line is
+// dropped.
 void handle_search_input();
 
 // A ponder or infinite search that ended by itself may not answer before the

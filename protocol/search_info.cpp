@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "board/notation.h"
+#include "search/helper_threads.h"
 #include "search/pv.h"
 #include "search/tt.h"
 #include "search_state.h"
@@ -37,10 +38,10 @@ struct Figures {
 
 Figures current_figures() {
   Figures f{};
-  f.node_figure = 2 * nodes;
+  f.node_figure = 2 * (nodes + helper_nodes());
   f.nps = elapsed > 0 ? f.node_figure / static_cast<uint32_t>(elapsed) * 100 : 0;
   // 64-bit: the product outgrows 32 bits once a few million slots are used.
-  f.hashfull = static_cast<uint32_t>(uint64_t{tt_used} * 1000 / (2 * uint64_t{hash_mask} + 2));
+  f.hashfull = static_cast<uint32_t>(uint64_t{tt_used.load(std::memory_order_relaxed)} * 1000 / (2 * uint64_t{hash_mask} + 2));
   f.shown_seldepth = reported_depth > seldepth ? reported_depth : seldepth;
   return f;
 }

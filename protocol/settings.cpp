@@ -14,6 +14,7 @@ int8_t matt_in = 15;
 int16_t contempt;
 uint32_t stop_after_nodes;
 uint8_t zugzwang_safe;
+int32_t thread_count = 1;
 uint8_t mate_solver;
 int32_t style, selectivity, extensions, combination_search;
 

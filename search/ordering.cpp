@@ -13,10 +13,10 @@
 #include "search/move_scorer.h"
 #include "search_state.h"
 
-uint16_t killer1[PLY_SLOTS];
-uint16_t killer2[PLY_SLOTS];
-uint16_t mate_killer[PLY_SLOTS];
-int16_t* history[2] = {nullptr, nullptr};
+thread_local uint16_t killer1[PLY_SLOTS];
+thread_local uint16_t killer2[PLY_SLOTS];
+thread_local uint16_t mate_killer[PLY_SLOTS];
+thread_local int16_t* history[2] = {nullptr, nullptr};
 
 void reset_history() {
   for (int16_t* table : history)

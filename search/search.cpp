@@ -9,6 +9,7 @@
 #include "board/movegen.h"
 #include "board/repetition.h"
 #include "protocol/poll.h"
+#include "search/helper_threads.h"
 #include "search/null_move.h"
 #include "search/ordering.h"
 #include "search/solver_turns.h"
@@ -27,7 +28,7 @@ bool is_even(int p) { return (p & 1) == 0; }
 
 // The node whose null-move cutoff is being verified: it searches its own
 // moves, with no null move of its own.
-int verifying_ply;
+thread_local int verifying_ply;
 
 // In a zugzwang the defender's pass is its best "move", so a null move that
 // fails high proves nothing there. The node is searched again without it,
@@ -190,6 +191,8 @@ bool only_move_extension(const Node& n, int i, Move& m, int16_t alpha, int16_t b
 
 bool poll_and_stop() {
   if (nodes > next_poll_nodes) {
+    // A helper never reads input; it comes here at every node.
+    if (helper_thread) return helper_poll();
     poll_input(POLL_FULL);
     if (solver_on && pause_for_solver()) return true;
   }

@@ -6,6 +6,9 @@
 #include "board/bitboards.h"
 #include "types.h"
 
+// The null-window bound of the root's mate tests: a score above it is a
+// mate within the limit.
+constexpr int16_t MATE_TEST = 9900;
 constexpr uint8_t REDUCED_PROBE = 255;  // probe_mark of a reduced null-window probe
 constexpr int QS_FROM_PROBE = 30;       // qs_mode of quiesce called by a reduced probe
 

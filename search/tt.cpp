@@ -9,9 +9,11 @@
 
 TtEntry* tt_table[2] = {nullptr, nullptr};
 uint8_t tt_age;
-uint32_t tt_used;
-TtEntry* tt_current;
-uint32_t tt_hits;
+std::atomic<uint32_t> tt_used;
+thread_local TtEntry* tt_current;
+thread_local TtEntry tt_probed;
+thread_local TtEntry tt_seen;
+thread_local uint32_t tt_hits;
 
 void tt_clear() {
   for (TtEntry* table : tt_table) {
@@ -51,7 +53,9 @@ bool older_other_position(const TtEntry& slot) { return tt_age > slot.age && slo
 
 void tt_store(uint8_t side, int16_t score, int8_t depth_code, int from, int to, uint8_t bound) {
   const int p = ply;
-  TtEntry& slot = slot_of(side);
+  TtEntry& target = slot_of(side);
+  // The replacement test reads the slot once, as the probes do.
+  const TtEntry slot = tt_read(target);
   const int h = horizon[p];
 
   int8_t depth;
@@ -71,14 +75,14 @@ void tt_store(uint8_t side, int16_t score, int8_t depth_code, int from, int to, 
   }
   if (!replace) return;
 
-  if (slot.depth == TT_UNWRITTEN) tt_used++;
-  slot.flags = bound;
-  slot.move = move_key(from, to);
-  slot.lock = hash_lock;
-  slot.depth = depth;
-  slot.age = tt_age;
-  slot.score = score_to_table(score, p);
-  if (node_flags[p] & MATE_THREAT) slot.flags |= MATE_THREAT;
+  if (slot.depth == TT_UNWRITTEN) tt_used.fetch_add(1, std::memory_order_relaxed);
+  const uint8_t flags = (node_flags[p] & MATE_THREAT) ? static_cast<uint8_t>(bound | MATE_THREAT) : bound;
+  tt_set_field(target.flags, flags);
+  tt_set_field(target.move, move_key(from, to));
+  tt_set_field(target.lock, hash_lock);
+  tt_set_field(target.depth, depth);
+  tt_set_field(target.age, tt_age);
+  tt_set_field(target.score, score_to_table(score, p));
 }
 
 void tt_new_search() {

@@ -1,6 +1,7 @@
 // The transposition table: one table per side to move, one slot per index.
 #pragma once
 
+#include <atomic>
 #include <cassert>
 #include <cstdint>
 
@@ -24,9 +25,10 @@ static_assert(sizeof(TtEntry) == 12);
 
 extern TtEntry* tt_table[2];   // index: hash_key & hash_mask
 extern uint8_t tt_age;
-extern uint32_t tt_used;       // slots written since the last clearing
-extern TtEntry* tt_current;
-extern uint32_t tt_hits;
+// Slots written since the last clearing; every search thread counts here.
+extern std::atomic<uint32_t> tt_used;
+extern thread_local TtEntry* tt_current;
+extern thread_local uint32_t tt_hits;
 
 // Empties both tables (tt_age is kept).
 void tt_clear();
@@ -43,13 +45,36 @@ void tt_store(uint8_t side, int16_t score, int8_t depth_code, int from, int to, 
 
 // The probe runs at every node, so its parts are inline.
 
-// Selects the slot of the position for `side` (remembered in tt_current);
-// returns it when it belongs to the position, nullptr otherwise.
-inline TtEntry* tt_probe_slot(uint8_t side) {
+// Every search thread reads and writes the table without a lock. Each field
+// is read and written whole (a relaxed atomic access, a plain move on the
+// machine), so an entry read while another thread writes it may hold
+// fields of two writes: that costs a wrong bound or a re-search at most, as
+// every mate the engine prints is proven on the board first.
+template <typename T>
+inline T tt_field(const T& field) {
+  return __atomic_load_n(&field, __ATOMIC_RELAXED);
+}
+template <typename T>
+inline void tt_set_field(T& field, T value) {
+  __atomic_store_n(&field, value, __ATOMIC_RELAXED);
+}
+inline TtEntry tt_read(const TtEntry& slot) {
+  return TtEntry{tt_field(slot.lock),  tt_field(slot.move),  tt_field(slot.score),
+                 tt_field(slot.flags), tt_field(slot.depth), tt_field(slot.age)};
+}
+
+// The entry a probe read, the thread's own copy.
+extern thread_local TtEntry tt_probed;
+
+// Selects the slot of the position for `side` (remembered in tt_current)
+// and reads it; returns the copy read when it belongs to the position,
+// nullptr otherwise. The copy holds until the thread's next probe.
+inline const TtEntry* tt_probe_slot(uint8_t side) {
   assert(side <= 1 && tt_table[side] != nullptr);
   TtEntry* slot = &tt_table[side][hash_key & hash_mask];
   tt_current = slot;
-  return slot->lock == hash_lock ? slot : nullptr;
+  tt_probed = tt_read(*slot);
+  return tt_probed.lock == hash_lock ? &tt_probed : nullptr;
 }
 
 // Whether an entry's depth allows a cutoff at the current ply.
@@ -72,12 +97,14 @@ inline int16_t tt_score_at(const TtEntry& entry, int p) {
 inline int16_t tt_score_from_slot(const TtEntry& entry) { return tt_score_at(entry, ply); }
 
 // The entry of the current position in the table of `side`, for readers
-// outside the search; nullptr when its slot holds another position or has
-// not been written since clearing.
+// outside the search: a copy, holding until the thread's next call; nullptr
+// when the slot holds another position or has not been written since
+// clearing.
+extern thread_local TtEntry tt_seen;
 inline const TtEntry* tt_entry_of(uint8_t side) {
   assert(side <= 1 && tt_table[side] != nullptr);
-  const TtEntry& slot = tt_table[side][hash_key & hash_mask];
-  return slot.depth != TT_UNWRITTEN && slot.lock == hash_lock ? &slot : nullptr;
+  tt_seen = tt_read(tt_table[side][hash_key & hash_mask]);
+  return tt_seen.depth != TT_UNWRITTEN && tt_seen.lock == hash_lock ? &tt_seen : nullptr;
 }
 
 // The move the table holds for the current position, 0 for none.

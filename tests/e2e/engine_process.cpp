@@ -1,6 +1,7 @@
 #include "engine_process.h"
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
 
@@ -23,6 +24,10 @@ EngineProcess::EngineProcess(const std::vector<std::string>& args, const std::st
   for (const std::string& a : args) argv.push_back(a.c_str());
   argv.push_back(nullptr);
   if (!child_start(&child_, argv.data(), workdir_.c_str(), nullptr)) throw std::runtime_error("cannot start tervalk");
+  // The whole suite can run with several search threads (a test's own
+  // Threads setting still counts); an engine given arguments may not read.
+  if (const char* threads = std::getenv("TERVALK_E2E_THREADS"); threads != nullptr && args.empty())
+    send_line(std::string("setoption name Threads value ") + threads);
 }
 
 EngineProcess::~EngineProcess() {

@@ -40,6 +40,17 @@ inline std::vector<std::string> false_claims(const std::string& fen, const std::
   return wrong;
 }
 
+// The shortest exact mate among `lines`, its line in *pv; 0 for none.
+inline int shortest_exact(const std::vector<std::string>& lines, std::string* pv) {
+  int best = 0;
+  for (const MateClaim& c : mate_claims(lines))
+    if (!c.bound && (best == 0 || c.moves < best)) {
+      best = c.moves;
+      *pv = c.pv;
+    }
+  return best;
+}
+
 inline std::string joined(const std::vector<std::string>& texts) {
   std::string all;
   for (const std::string& t : texts) all += "\n  " + t;

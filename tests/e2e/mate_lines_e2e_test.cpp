@@ -17,6 +17,9 @@ bool starts_with(const std::string& s, const std::string& prefix) { return s.rfi
 std::vector<std::string> search(const std::string& fen, const std::string& go,
                                 const std::vector<std::string>& options = {}) {
   EngineProcess engine;
+  // These tests follow one search's own lines and node counts: one thread,
+  // whatever the suite runs with.
+  engine.send_line("setoption name Threads value 1");
   for (const std::string& option : options) engine.send_line("setoption name " + option);
   engine.send_line("isready");
   EXPECT_EQ(engine.read_line(), "readyok");

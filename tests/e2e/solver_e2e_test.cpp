@@ -11,6 +11,7 @@
 
 #include "engine_process.h"
 #include "mate_claims.h"
+#include "set_up.h"
 
 namespace {
 
@@ -22,12 +23,6 @@ constexpr const char* START = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQk
 
 bool starts_with(const std::string& s, const std::string& prefix) { return s.rfind(prefix, 0) == 0; }
 
-void start(EngineProcess& engine, const std::vector<std::string>& options, const std::string& fen) {
-  for (const std::string& option : options) engine.send_line("setoption name " + option);
-  engine.send_line("isready");
-  ASSERT_EQ(engine.read_line(), "readyok");
-  engine.send_line("position fen " + fen);
-}
 
 // Sends stop after the search has run a while; the lines up to bestmove.
 std::vector<std::string> stopped_after(EngineProcess& engine, int ms) {
@@ -41,15 +36,6 @@ std::vector<std::string> stopped_after(EngineProcess& engine, int ms) {
   return lines;
 }
 
-int shortest_exact(const std::vector<std::string>& lines, std::string* pv) {
-  int best = 0;
-  for (const MateClaim& c : mate_claims(lines))
-    if (!c.bound && (best == 0 || c.moves < best)) {
-      best = c.moves;
-      *pv = c.pv;
-    }
-  return best;
-}
 
 TEST(Solver, GoMateFindsAMateInTwentyAndAnswers) {
   EngineProcess engine;

@@ -16,6 +16,7 @@ const std::vector<std::string> identification = {
     "option name Zugzwang_Safe type check default false",
     "option name Mate_Solver type check default false",
     "option name Solver_Hash type spin default 32 min 1 max 1024",
+    "option name Threads type spin default 1 min 1 max 256",
     "uciok",
 };
 

@@ -64,6 +64,7 @@ void fuzz_new_input(bool searches) {
   chess_knowledge = 1;
   zugzwang_safe = 0;
   mate_solver = 0;
+  thread_count = 1;
   pondering = 0;
   go_mate_moves = 0;
   depth_limit = 98;

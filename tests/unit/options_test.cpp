@@ -50,6 +50,7 @@ class Options : public testing::Test {
     chess_knowledge = 1;
     zugzwang_safe = 0;
     mate_solver = 0;
+    thread_count = 1;
     if (solver_hash_megabytes != SOLVER_HASH_DEFAULT) solver_table_allocate(SOLVER_HASH_DEFAULT);
   }
 };
@@ -168,6 +169,7 @@ std::vector<SettingCase> setting_cases() {
   auto zugzwang = [] { return int{zugzwang_safe}; };
   auto solver = [] { return int{mate_solver}; };
   auto solver_hash = [] { return int{solver_hash_megabytes}; };
+  auto threads = [] { return int{thread_count}; };
   return {
       // Kept inside the announced range 1..50.
       {"", "setoption name Matt_in value 300", matt, 50},
@@ -199,6 +201,10 @@ std::vector<SettingCase> setting_cases() {
       {"setoption name Mate_Solver value true", "setoption name Mate_Solver", solver, 0},
       {"", "setoption name Solver_Hash value 8", solver_hash, 8},
       {"", "setoption name Solver_Hash value 0", solver_hash, 1},
+      {"", "setoption name Threads value 4", threads, 4},
+      {"", "setoption name Threads value 0", threads, 1},
+      {"", "setoption name Threads value 300", threads, 256},
+      {"setoption name Threads value 4", "setoption name Threads", threads, 1},
       {"setoption name NewPonder value true", "setoption name NewPonder value yes", ponder, 0},
       {"", "setoption name Chess_Knowledge value none", knowledge, 0},
       {"", "setoption name Chess_Knowledge value max", knowledge, 2},

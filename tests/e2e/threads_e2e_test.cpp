@@ -1,0 +1,113 @@
+// Several search threads as a GUI meets them: mates found and their lines
+// playing out, stop and isready heard while every thread searches, quit
+// ending all of them, and Threads changed between searches and during one.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "engine_process.h"
+#include "mate_claims.h"
+#include "set_up.h"
+
+namespace {
+
+constexpr const char* START = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";
+
+bool starts_with(const std::string& s, const std::string& prefix) { return s.rfind(prefix, 0) == 0; }
+
+
+
+std::string first_move(const std::string& pv) { return pv.substr(0, pv.find(' ')); }
+
+// The move of a bestmove line (without its ponder move).
+std::string best_of(const std::string& line) {
+  return starts_with(line, "bestmove ") ? first_move(line.substr(9)) : "(" + line + ")";
+}
+
+TEST(Threads, MatesAreFoundAndTheirLinesPlayOut) {
+  struct Case {
+    const char* fen;
+    int moves;
+    const char* threads;
+  };
+  const Case cases[] = {
+      {"1r5k/4NP1b/7K/8/6R1/8/8/8 w - - 0 1", 3, "2"},
+      {"1B4n1/p7/1p1R4/8/2R5/4K3/n3pppp/4kbr1 w - - 0 1", 5, "2"},
+      {"1n6/8/8/R3Np1K/1N3k2/1R6/1P5P/3n4 w - - 0 1", 5, "3"},
+  };
+  for (const Case& c : cases) {
+    EngineProcess engine;
+    start(engine, {std::string("Threads value ") + c.threads}, c.fen);
+    engine.send_line("go mate " + std::to_string(c.moves));
+    const std::vector<std::string> lines = engine.read_until("bestmove", 120000);
+    ASSERT_FALSE(lines.empty()) << c.fen;
+    EXPECT_TRUE(false_claims(c.fen, lines).empty()) << c.fen << joined(false_claims(c.fen, lines));
+    std::string pv;
+    EXPECT_EQ(shortest_exact(lines, &pv), c.moves) << c.fen << joined(lines);
+    EXPECT_EQ(best_of(lines.back()), first_move(pv)) << c.fen;
+  }
+}
+
+// More threads than this machine has cores: the main thread still hears
+// isready and stop at once, and quit ends the process with every thread.
+TEST(Threads, IsreadyStopAndQuitAreHeardWhileAllThreadsSearch) {
+  {
+    EngineProcess engine;
+    start(engine, {"Threads value 4"}, START);
+    engine.send_line("go infinite");
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    engine.send_line("isready");
+    const std::vector<std::string> ready = engine.read_until("readyok", 5000);
+    ASSERT_FALSE(ready.empty());
+    EXPECT_EQ(ready.back(), "readyok");
+    engine.send_line("stop");
+    const std::vector<std::string> lines = engine.read_until("bestmove", 5000);
+    ASSERT_FALSE(lines.empty());
+    EXPECT_TRUE(starts_with(lines.back(), "bestmove ")) << lines.back();
+    engine.send_line("quit");
+    EXPECT_EQ(engine.wait_exit(5000), 0);
+  }
+  {
+    EngineProcess engine;
+    start(engine, {"Threads value 3"}, START);
+    engine.send_line("go infinite");
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    engine.send_line("quit");
+    EXPECT_EQ(engine.wait_exit(5000), 0);
+  }
+}
+
+// Threads set between searches, and during one (it counts from the next go).
+TEST(Threads, ChangesTakeEffectAtTheNextGo) {
+  const char* fen = "1r5k/4NP1b/7K/8/6R1/8/8/8 w - - 0 1";
+  EngineProcess engine;
+  start(engine, {"Threads value 2"}, fen);
+  for (const char* threads : {"1", "3", "2"}) {
+    // The engine plays its move on its own board: the position again.
+    engine.send_line("position fen " + std::string(fen));
+    engine.send_line("go mate 3");
+    const std::vector<std::string> lines = engine.read_until("bestmove", 60000);
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(best_of(lines.back()), "g4g8") << "before Threads " << threads;
+    EXPECT_TRUE(false_claims(fen, lines).empty()) << joined(false_claims(fen, lines));
+    engine.send_line(std::string("setoption name Threads value ") + threads);
+  }
+  engine.send_line("position fen " + std::string(START));
+  engine.send_line("go infinite");
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  engine.send_line("setoption name Threads value 1");
+  engine.send_line("stop");
+  const std::vector<std::string> stopped = engine.read_until("bestmove", 5000);
+  ASSERT_FALSE(stopped.empty());
+  EXPECT_TRUE(starts_with(stopped.back(), "bestmove ")) << stopped.back();
+  engine.send_line("position fen " + std::string(fen));
+  engine.send_line("go mate 3");
+  const std::vector<std::string> lines = engine.read_until("bestmove", 60000);
+  ASSERT_FALSE(lines.empty());
+  EXPECT_EQ(best_of(lines.back()), "g4g8");
+}
+
+}  // namespace
