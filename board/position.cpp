@@ -1,36 +1,36 @@
 // Storage of the one global position.
 #include "board.h"
 
-thread_local uint8_t board[SQUARE_COUNT];
-thread_local uint8_t color[SQUARE_COUNT];
+PER_THREAD uint8_t board[SQUARE_COUNT];
+PER_THREAD uint8_t color[SQUARE_COUNT];
 uint8_t side_to_move;
 
-thread_local int8_t piece_list[2][SQUARE_COUNT];
-thread_local int8_t piece_top[2];
-thread_local int8_t pawn_list[2][SQUARE_COUNT];
-thread_local int8_t pawn_count[2];
-thread_local int8_t list_index[SQUARE_COUNT];
+PER_THREAD int8_t piece_list[2][SQUARE_COUNT];
+PER_THREAD int8_t piece_top[2];
+PER_THREAD int8_t pawn_list[2][SQUARE_COUNT];
+PER_THREAD int8_t pawn_count[2];
+PER_THREAD int8_t list_index[SQUARE_COUNT];
 
-thread_local int8_t ep_square;
-thread_local uint16_t moved_count[SQUARE_COUNT];
-thread_local int16_t castled[2];
-thread_local int16_t material[2];
-thread_local int16_t piece_material[2];
-thread_local int8_t pawn_attacks[2][SQUARE_COUNT + 1];
-thread_local uint64_t men_bits[2][PIECE_CODES];
-thread_local uint64_t occupied_bits;
-thread_local uint32_t hash_key;
-thread_local uint32_t hash_lock;
-thread_local uint32_t pawn_key;
-thread_local uint8_t last_to_square;
-thread_local int8_t ply;
+PER_THREAD int8_t ep_square;
+PER_THREAD uint16_t moved_count[SQUARE_COUNT];
+PER_THREAD int16_t castled[2];
+PER_THREAD int16_t material[2];
+PER_THREAD int16_t piece_material[2];
+PER_THREAD int8_t pawn_attacks[2][SQUARE_COUNT + 1];
+PER_THREAD uint64_t men_bits[2][PIECE_CODES];
+PER_THREAD uint64_t occupied_bits;
+PER_THREAD uint32_t hash_key;
+PER_THREAD uint32_t hash_lock;
+PER_THREAD uint32_t pawn_key;
+PER_THREAD uint8_t last_to_square;
+PER_THREAD int8_t ply;
 
-thread_local Move move_stack[MOVE_STACK_SIZE];
-thread_local uint16_t list_start[PLY_SLOTS + 1];
+PER_THREAD Move move_stack[MOVE_STACK_SIZE];
+PER_THREAD uint16_t list_start[PLY_SLOTS + 1];
 
-thread_local GameRecord game_record[GAME_RECORD_SIZE];
-thread_local int16_t game_index;
-thread_local int16_t irreversible_index;
+PER_THREAD GameRecord game_record[GAME_RECORD_SIZE];
+PER_THREAD int16_t game_index;
+PER_THREAD int16_t irreversible_index;
 
 int16_t value_pawn, value_knight, value_bishop, value_rook, value_queen;
 int16_t piece_value[PIECE_CODES];

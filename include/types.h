@@ -3,6 +3,19 @@
 
 #include <cstdint>
 
+// What each search thread owns (its position and search state) is declared
+// PER_THREAD: thread-local storage. Where the compiler can only emulate that
+// storage (the build sets TERVALK_EMULATED_TLS), every access would cost a
+// call: there it stays plain global state and the engine searches with one
+// thread.
+#ifdef TERVALK_EMULATED_TLS
+#define PER_THREAD
+constexpr bool SEARCH_THREADS_AVAILABLE = false;
+#else
+#define PER_THREAD thread_local
+constexpr bool SEARCH_THREADS_AVAILABLE = true;
+#endif
+
 // Squares run a1 = 0, b1 = 1, ... h1 = 7, a2 = 8, ... h8 = 63.
 constexpr int SQUARE_COUNT = 64;
 constexpr int NO_SQUARE = 64;  // the sink entry of the pawn-attack tables

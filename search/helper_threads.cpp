@@ -15,7 +15,7 @@
 #include "search_state.h"
 #include "settings.h"
 
-thread_local bool helper_thread;
+PER_THREAD bool helper_thread;
 
 namespace {
 
@@ -35,8 +35,8 @@ Move root_moves[MAX_MOVES_PER_PLY];
 int root_move_count;
 uint8_t root_mover;
 
-thread_local int helper_index;
-thread_local uint32_t until_check;
+PER_THREAD int helper_index;
+PER_THREAD uint32_t until_check;
 
 // The helper's own search state, as a search start sets it.
 void start_helper_state(int16_t (*own_history)[HISTORY_ENTRIES]) {
@@ -94,7 +94,7 @@ void helper_main(int index) {
 
 void helpers_start(uint8_t side) {
   helper_count = 0;
-  if (thread_count <= 1 || list_start[2] == list_start[1]) return;
+  if (!SEARCH_THREADS_AVAILABLE || thread_count <= 1 || list_start[2] == list_start[1]) return;
   copy_position(&root_position);
   root_mover = side;
   root_move_count = list_start[2] - list_start[1];

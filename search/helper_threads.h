@@ -7,10 +7,12 @@
 
 #include <cstdint>
 
+#include "types.h"
+
 constexpr int THREADS_MAX = 256;
 
 // True on a helper thread.
-extern thread_local bool helper_thread;
+extern PER_THREAD bool helper_thread;
 
 // With the root position on the board and its moves in the root list (ply
 // 1), starts thread_count - 1 helpers; with one thread, none.

@@ -13,10 +13,10 @@
 #include "search/move_scorer.h"
 #include "search_state.h"
 
-thread_local uint16_t killer1[PLY_SLOTS];
-thread_local uint16_t killer2[PLY_SLOTS];
-thread_local uint16_t mate_killer[PLY_SLOTS];
-thread_local int16_t* history[2] = {nullptr, nullptr};
+PER_THREAD uint16_t killer1[PLY_SLOTS];
+PER_THREAD uint16_t killer2[PLY_SLOTS];
+PER_THREAD uint16_t mate_killer[PLY_SLOTS];
+PER_THREAD int16_t* history[2] = {nullptr, nullptr};
 
 void reset_history() {
   for (int16_t* table : history)

@@ -9,10 +9,10 @@
 constexpr int HISTORY_ENTRIES = 4096;  // indexed by from << 6 | to
 constexpr int16_t HISTORY_START = -31700;  // every entry at the start of a search
 
-extern thread_local uint16_t killer1[PLY_SLOTS];
-extern thread_local uint16_t killer2[PLY_SLOTS];
-extern thread_local uint16_t mate_killer[PLY_SLOTS];
-extern thread_local int16_t* history[2];  // heap tables of HISTORY_ENTRIES, one per side
+extern PER_THREAD uint16_t killer1[PLY_SLOTS];
+extern PER_THREAD uint16_t killer2[PLY_SLOTS];
+extern PER_THREAD uint16_t mate_killer[PLY_SLOTS];
+extern PER_THREAD int16_t* history[2];  // heap tables of HISTORY_ENTRIES, one per side
 
 // Sets every entry of both history tables to HISTORY_START.
 void reset_history();

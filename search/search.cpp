@@ -28,7 +28,7 @@ bool is_even(int p) { return (p & 1) == 0; }
 
 // The node whose null-move cutoff is being verified: it searches its own
 // moves, with no null move of its own.
-thread_local int verifying_ply;
+PER_THREAD int verifying_ply;
 
 // In a zugzwang the defender's pass is its best "move", so a null move that
 // fails high proves nothing there. The node is searched again without it,

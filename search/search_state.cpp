@@ -1,31 +1,31 @@
 // Storage of the search state shared by the searches, the root and the output.
 #include "search_state.h"
 
-thread_local uint32_t nodes;
-thread_local uint32_t next_poll_nodes;
-thread_local uint8_t search_aborted;
+PER_THREAD uint32_t nodes;
+PER_THREAD uint32_t next_poll_nodes;
+PER_THREAD uint8_t search_aborted;
 uint8_t stop_requested;
-thread_local uint16_t hash_move;
-thread_local uint8_t seldepth;
+PER_THREAD uint16_t hash_move;
+PER_THREAD uint8_t seldepth;
 int8_t iteration_depth;
 int32_t elapsed;
 uint32_t search_start;
 int8_t search_matt_in = 15;
 uint8_t search_zugzwang_safe;
 
-thread_local int16_t horizon[PLY_SLOTS];
-thread_local uint16_t node_flags[PLY_SLOTS];
+PER_THREAD int16_t horizon[PLY_SLOTS];
+PER_THREAD uint16_t node_flags[PLY_SLOTS];
 
-thread_local int16_t ext_count[PLY_SLOTS];
-thread_local uint8_t check_count[PLY_SLOTS];
-thread_local uint8_t null_ply[PLY_SLOTS];
-thread_local int16_t material_diff[PLY_SLOTS];
-thread_local uint8_t capture_marker[PLY_SLOTS];
-thread_local uint8_t probe_ply[2];
-thread_local uint32_t null_move_count[2];
-thread_local uint32_t qnodes;
+PER_THREAD int16_t ext_count[PLY_SLOTS];
+PER_THREAD uint8_t check_count[PLY_SLOTS];
+PER_THREAD uint8_t null_ply[PLY_SLOTS];
+PER_THREAD int16_t material_diff[PLY_SLOTS];
+PER_THREAD uint8_t capture_marker[PLY_SLOTS];
+PER_THREAD uint8_t probe_ply[2];
+PER_THREAD uint32_t null_move_count[2];
+PER_THREAD uint32_t qnodes;
 uint8_t root_side;
 int8_t reported_depth;
-thread_local uint8_t game_phase;
+PER_THREAD uint8_t game_phase;
 int32_t time_allotted = 999999900;
 int32_t time_reserve;

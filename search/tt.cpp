@@ -10,10 +10,10 @@
 TtEntry* tt_table[2] = {nullptr, nullptr};
 uint8_t tt_age;
 std::atomic<uint32_t> tt_used;
-thread_local TtEntry* tt_current;
-thread_local TtEntry tt_probed;
-thread_local TtEntry tt_seen;
-thread_local uint32_t tt_hits;
+PER_THREAD TtEntry* tt_current;
+PER_THREAD TtEntry tt_probed;
+PER_THREAD TtEntry tt_seen;
+PER_THREAD uint32_t tt_hits;
 
 void tt_clear() {
   for (TtEntry* table : tt_table) {

@@ -27,8 +27,8 @@ extern TtEntry* tt_table[2];   // index: hash_key & hash_mask
 extern uint8_t tt_age;
 // Slots written since the last clearing; every search thread counts here.
 extern std::atomic<uint32_t> tt_used;
-extern thread_local TtEntry* tt_current;
-extern thread_local uint32_t tt_hits;
+extern PER_THREAD TtEntry* tt_current;
+extern PER_THREAD uint32_t tt_hits;
 
 // Empties both tables (tt_age is kept).
 void tt_clear();
@@ -64,7 +64,7 @@ inline TtEntry tt_read(const TtEntry& slot) {
 }
 
 // The entry a probe read, the thread's own copy.
-extern thread_local TtEntry tt_probed;
+extern PER_THREAD TtEntry tt_probed;
 
 // Selects the slot of the position for `side` (remembered in tt_current)
 // and reads it; returns the copy read when it belongs to the position,
@@ -100,7 +100,7 @@ inline int16_t tt_score_from_slot(const TtEntry& entry) { return tt_score_at(ent
 // outside the search: a copy, holding until the thread's next call; nullptr
 // when the slot holds another position or has not been written since
 // clearing.
-extern thread_local TtEntry tt_seen;
+extern PER_THREAD TtEntry tt_seen;
 inline const TtEntry* tt_entry_of(uint8_t side) {
   assert(side <= 1 && tt_table[side] != nullptr);
   tt_seen = tt_read(tt_table[side][hash_key & hash_mask]);
