@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <stdexcept>
 
-#include "tests/scratch_dir.h"
+#include "tools/scratch_dir.h"
 
 namespace {
 
