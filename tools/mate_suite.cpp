@@ -19,9 +19,9 @@
 // search, as a problem solver does; --go-mate asks for that distance with
 // `go mate N` instead of `go infinite`.
 // ucinewgame is sent only on request, so that the tables carry over from one
-// problem to the next as they did in earlier measurements. The engine of a
-// shard or a job searches other problems before each one than one engine
-// over the whole suite does: what its tables keep is all that the split
+// problem to the next as they did in earlier measurements. An engine in a
+// shard or a job searches different problems before each one than an engine
+// over the whole suite: what its tables keep from them is all that the split
 // changes, besides timing.
 #include <algorithm>
 #include <chrono>
@@ -544,6 +544,16 @@ bool order_results(std::vector<ProblemResult>* results) {
   return false;
 }
 
+// This program, to start as a job. Windows takes a program named by a path
+// only with its ".exe", which a command line may leave out.
+std::string self_program(const char* argv0) {
+  std::filesystem::path me(argv0);
+  if (!me.has_parent_path() || me.has_extension()) return argv0;
+  me += ".exe";
+  std::error_code ignored;
+  return std::filesystem::is_regular_file(me, ignored) ? me.string() : std::string(argv0);
+}
+
 // The arguments of a job: this run's settings, the folder where it claims
 // problems, its rows into `csv`.
 std::vector<std::string> job_arguments(const char* self, const std::string& claims, const std::string& csv) {
@@ -706,6 +716,6 @@ int main(int argc, char** argv) {
   std::vector<Entry> entries;
   if (!read_suite(&entries, settings.shard == 1 && !settings.quiet)) return 2;
   const int jobs = std::min(settings.jobs, static_cast<int>(entries.size()));
-  if (jobs > 1) return run_jobs(argv[0], entries, jobs);
+  if (jobs > 1) return run_jobs(self_program(argv[0]).c_str(), entries, jobs);
   return run_suite(entries);
 }
