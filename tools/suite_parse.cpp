@@ -37,6 +37,10 @@ bool read_number(const char* word, int length, long long* value) {
 
 }  // namespace
 
+bool parse_digits(const char* text, int length, long long* value) {
+  return length > 0 && text[0] != '-' && text[0] != '+' && read_number(text, length, value);
+}
+
 bool parse_mate_epd(const char* line, char* fen, int* known) {
   const char* p = line;
   int fen_length = 0;

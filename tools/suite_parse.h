@@ -6,6 +6,10 @@
 
 constexpr int SUITE_FEN_SIZE = 128;
 
+// A text of decimal digits alone, no sign, at most 18 of them: false
+// otherwise, so that nothing overflows.
+bool parse_digits(const char* text, int length, long long* value);
+
 // "FEN bm #N; ..." -> the first four FEN fields and N. False when the line
 // has fewer than four fields, no "bm #N" with N >= 1, or a board too long.
 bool parse_mate_epd(const char* line, char* fen, int* known);

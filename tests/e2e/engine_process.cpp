@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <stdexcept>
 
-#include "tests/scratch_dir.h"
+#include "tools/scratch_dir.h"
 
 namespace {
 

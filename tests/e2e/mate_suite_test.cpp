@@ -59,7 +59,65 @@ class MateSuiteRun : public ToolRun {
     const std::string& last = lines.back();
     return last.substr(0, last.find(" median_ms="));
   }
+
+  // The summary without its times: the run's time and the medians.
+  static std::vector<std::string> untimed_summary(std::vector<std::string> lines) {
+    for (std::string& line : lines) {
+      const size_t time = line.find(" time=");
+      if (time != std::string::npos) line.erase(time, line.find(' ', time + 1) - time);
+      line = line.substr(0, line.find(" median_ms="));
+    }
+    return lines;
+  }
+
+  // The CSV rows with their two times, ms_to_best and ms_used, as "t".
+  std::vector<std::string> untimed_rows(const std::string& name) {
+    std::vector<std::string> rows;
+    std::istringstream text(read_text(name));
+    for (std::string row; std::getline(text, row);) {
+      std::vector<std::string> fields;
+      std::istringstream split(row);
+      for (std::string field; std::getline(split, field, ',');) fields.push_back(field);
+      for (size_t time : {6u, 8u})
+        if (!rows.empty() && time < fields.size() && !fields[time].empty()) fields[time] = "t";
+      std::string joined;
+      for (size_t i = 0; i < fields.size(); i++) {
+        if (i > 0) joined += ',';
+        joined += fields[i];
+      }
+      rows.push_back(joined);
+    }
+    return rows;
+  }
+
+  // The problem numbers of a CSV file, in its order.
+  std::vector<int> problem_numbers(const std::string& name) {
+    std::vector<int> numbers;
+    for (const std::string& row : untimed_rows(name))
+      if (!row.empty() && row[0] != 'i') numbers.push_back(std::atoi(row.c_str()));
+    return numbers;
+  }
 };
+
+// Seven problems whose stated lengths straddle the summary's ranges (1-9,
+// 10-12, 13 and longer) around a line that is no problem; the scripted
+// engine's mate in 2 is best only in the first, and a bad line in the fourth.
+std::string seven_problems() {
+  std::string suite;
+  const std::pair<const char*, int> problems[] = {{LADDER, 2},  {LADDER, 10}, {LADDER, 13}, {NO_A1_ROOK, 2},
+                                                  {LADDER, 12}, {LADDER, 9},  {LADDER, 20}};
+  for (const auto& [fen, known] : problems) {
+    suite += std::string(fen) + " bm #" + std::to_string(known) + ";\n";
+    if (known == 10) suite += "this line is not a position\n";
+  }
+  return suite;
+}
+
+size_t count_of(const std::string& text, const std::string& part) {
+  size_t count = 0;
+  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) count++;
+  return count;
+}
 
 TEST_F(MateSuiteRun, CountsBestFoundAndBadLines) {
   const std::string engine = scripted_engine(MATING_ENGINE);
@@ -71,22 +129,16 @@ TEST_F(MateSuiteRun, CountsBestFoundAndBadLines) {
   // Mate in 2 is best in the first position, a bad line in the second, and in
   // the third shorter than the known mate: found, but not the best.
   EXPECT_EQ(result_counts(lines), "RESULT best=1/3 found=3 badpv=1");
-  ASSERT_GE(lines.size(), 2u);
-  EXPECT_NE(lines[lines.size() - 2].find("nps_avg=50000"), std::string::npos) << lines[lines.size() - 2];
+  ASSERT_GE(lines.size(), 5u);
+  EXPECT_NE(lines[0].find("nps_avg=50000 (over 3 info lines)"), std::string::npos) << lines[0];
 
-  const std::string csv = read_text("out.csv");
-  std::istringstream rows(csv);
-  std::string header, row1, row2, row3, extra;
-  std::getline(rows, header);
-  std::getline(rows, row1);
-  std::getline(rows, row2);
-  std::getline(rows, row3);
-  EXPECT_EQ(header, "index,fen,known,found_mate,best,badpv,ms_to_best,nodes");
-  EXPECT_EQ(row1.rfind(std::string("1,") + LADDER + ",2,2,1,0,", 0), 0u) << row1;
-  EXPECT_EQ(row1.substr(row1.rfind(',')), ",1000") << row1;
-  EXPECT_EQ(row2, std::string("2,") + NO_A1_ROOK + ",2,2,0,1,,1000");
-  EXPECT_EQ(row3, std::string("3,") + LADDER + ",3,2,0,0,,1000");
-  EXPECT_FALSE(std::getline(rows, extra));
+  const std::vector<std::string> rows = untimed_rows("out.csv");
+  const std::vector<std::string> expected = {
+      "index,fen,known,found_mate,best,badpv,ms_to_best,nodes,ms_used,nps_sum,nps_lines,budget_ms,engine",
+      std::string("1,") + LADDER + ",2,2,1,0,t,1000,t,50000,1,60000,\"Scripted\"",
+      std::string("2,") + NO_A1_ROOK + ",2,2,0,1,,1000,t,50000,1,60000,\"Scripted\"",
+      std::string("3,") + LADDER + ",3,2,0,0,,1000,t,50000,1,60000,\"Scripted\""};
+  EXPECT_EQ(rows, expected);
 
   const std::string notes = read_text("stderr.txt");
   EXPECT_NE(notes.find("line 2 skipped"), std::string::npos) << notes;
@@ -130,6 +182,105 @@ TEST_F(MateSuiteRun, GoMateAsksForTheKnownDistance) {
   EXPECT_EQ(sent.find("go infinite"), std::string::npos) << sent;
 }
 
+TEST_F(MateSuiteRun, CountsByStatedLength) {
+  const std::string engine = scripted_engine(MATING_ENGINE);
+  const std::string suite = write_file("suite.epd", seven_problems());
+  const std::vector<std::string> expected = {
+      "engine \"Scripted\" positions=7 ms=60000 nps_avg=50000 (over 7 info lines)",
+      "length #1-#9 best=1/3 found=3 badpv=1", "length #10-#12 best=0/2 found=2 badpv=0",
+      "length #13+ best=0/2 found=2 badpv=0", "RESULT best=1/7 found=7 badpv=1"};
+  EXPECT_EQ(untimed_summary(run("--engine " + engine + " --ms 60000 " + suite)), expected);
+}
+
+// Shards take every M-th problem, counted as --first counts them: each
+// problem in one shard, in the suite's order. The first shard alone notes
+// the line that is no problem.
+TEST_F(MateSuiteRun, ShardsPartitionTheProblems) {
+  const std::string engine = scripted_engine(MATING_ENGINE);
+  const std::string suite = write_file("suite.epd", seven_problems());
+  struct Split {
+    const char* limit;
+    std::vector<std::vector<int>> shards;
+  };
+  const Split splits[] = {{"", {{1, 4, 7}, {2, 5}, {3, 6}}},
+                          {"--first 6 ", {{1, 4}, {2, 5}, {3, 6}}},
+                          {"--first 3 ", {{1}, {2}, {3}}},
+                          {"--first 3 ", {{1}, {2}, {3}, {}}},
+                          {"", {{1, 2, 3, 4, 5, 6, 7}}}};
+  for (const Split& split : splits) {
+    const int count = static_cast<int>(split.shards.size());
+    for (int k = 1; k <= count; k++) {
+      const std::string shard = std::to_string(k) + "/" + std::to_string(count);
+      run("--engine " + engine + " --ms 60000 " + split.limit + "--shard " + shard + " --csv shard.csv " + suite);
+      EXPECT_EQ(status_, 0) << shard;
+      EXPECT_EQ(problem_numbers("shard.csv"), split.shards[k - 1]) << split.limit << shard;
+      EXPECT_EQ(count_of(read_text("stderr.txt"), "line 3 skipped"), k == 1 ? 1u : 0u) << shard;
+    }
+  }
+}
+
+// The shards of one suite merged are that suite run whole: the summary's
+// counts and the CSV's rows in the suite's order.
+TEST_F(MateSuiteRun, MergedShardsAreOneRun) {
+  const std::string engine = scripted_engine(MATING_ENGINE);
+  const std::string suite = write_file("suite.epd", seven_problems());
+  const std::string common = "--engine " + engine + " --ms 60000 ";
+  const auto whole = run(common + "--csv whole.csv " + suite);
+  run(common + "--shard 1/2 --csv one.csv " + suite);
+  run(common + "--shard 2/2 --csv two.csv " + suite);
+  const auto merged = run("--merge --csv merged.csv two.csv one.csv");
+  EXPECT_EQ(status_, 0);
+  EXPECT_EQ(untimed_summary(merged), untimed_summary(whole));
+  EXPECT_EQ(untimed_rows("merged.csv"), untimed_rows("whole.csv"));
+  EXPECT_EQ(untimed_rows("whole.csv").size(), 8u);
+}
+
+// Jobs share out the run's problems: each problem's result, the summary and
+// the CSV are those of one job, also within a shard of a suite spread over
+// machines. A skipped line is noted once.
+TEST_F(MateSuiteRun, JobsGiveTheResultsOfOneJob) {
+  const std::string engine = scripted_engine(MATING_ENGINE);
+  const std::string suite = write_file("suite.epd", seven_problems());
+  for (const char* part : {"", "--shard 2/2 ", "--first 5 --ucinewgame "}) {
+    const std::string common = "--engine " + engine + " --ms 60000 " + part;
+    const auto one = run(common + "--csv one.csv " + suite);
+    const auto three = run(common + "--jobs 3 --csv three.csv " + suite);
+    EXPECT_EQ(status_, 0) << part;
+    EXPECT_EQ(count_of(read_text("stderr.txt"), "line 3 skipped"), std::string(part).find("--shard 2") == 0 ? 0u : 1u)
+        << part;
+    EXPECT_EQ(untimed_summary(three), untimed_summary(one)) << part;
+    EXPECT_EQ(untimed_rows("three.csv"), untimed_rows("one.csv")) << part;
+  }
+}
+
+// Copies that share a claim folder each take only what no other took.
+TEST_F(MateSuiteRun, ClaimedProblemsAreTakenOnce) {
+  const std::string engine = scripted_engine(MATING_ENGINE);
+  const std::string suite = write_file("suite.epd", seven_problems());
+  const std::string common = "--engine " + engine + " --claim " + dir_ + "/claims ";
+  run(common + "--first 3 --csv first.csv " + suite);
+  run(common + "--shard 2/2 --csv even.csv " + suite);
+  run(common + "--csv rest.csv " + suite);
+  EXPECT_EQ(problem_numbers("first.csv"), std::vector<int>({1, 2, 3}));
+  EXPECT_EQ(problem_numbers("even.csv"), std::vector<int>({4, 6}));
+  EXPECT_EQ(problem_numbers("rest.csv"), std::vector<int>({5, 7}));
+}
+
+TEST_F(MateSuiteRun, MergeRefusesOverlapsAndOtherFiles) {
+  const std::string engine = scripted_engine(MATING_ENGINE);
+  const std::string suite = write_file("suite.epd", seven_problems());
+  run("--engine " + engine + " --shard 1/2 --csv one.csv " + suite);
+  run("--engine " + engine + " --shard 1/3 --csv other.csv " + suite);
+  const std::pair<std::string, const char*> cases[] = {{"one.csv other.csv", "problem 1 comes twice"},
+                                                       {"one.csv suite.epd", "header differs"},
+                                                       {"one.csv missing.csv", "missing.csv: cannot read"}};
+  for (const auto& [files, note] : cases) {
+    EXPECT_TRUE(run("--merge " + files).empty()) << files;
+    EXPECT_EQ(status_, 2) << files;
+    EXPECT_NE(read_text("stderr.txt").find(note), std::string::npos) << files;
+  }
+}
+
 TEST_F(MateSuiteRun, FirstLimitsThePositions) {
   const std::string engine = scripted_engine(MATING_ENGINE);
   const std::string suite = write_file("suite.epd", std::string(NO_A1_ROOK) + " bm #2;\n" + LADDER + " bm #2;\n");
@@ -138,13 +289,18 @@ TEST_F(MateSuiteRun, FirstLimitsThePositions) {
   EXPECT_NE(read_file("engine.log").find("ucinewgame\nposition fen"), std::string::npos);
 }
 
+// With jobs, each engine dies at its first problem and the jobs take no
+// more: the problems they leave are still in the summary and the CSV.
 TEST_F(MateSuiteRun, AnEngineThatDiesLeavesTheRestNotFound) {
   const std::string engine = scripted_engine(DYING_ENGINE);
-  const std::string suite = write_file("suite.epd", std::string(LADDER) + " bm #2;\n" + LADDER + " bm #2;\n");
-  const auto lines = run("--engine " + engine + " " + suite);
-  EXPECT_EQ(status_, 0);
-  ASSERT_FALSE(lines.empty());
-  EXPECT_EQ(lines.back(), "RESULT best=0/2 found=0 badpv=0 median_ms=0");
+  const std::string suite = write_file("suite.epd", seven_problems());
+  for (const char* jobs : {"", "--jobs 2 "}) {
+    const auto lines = run("--engine " + engine + " " + jobs + "--csv out.csv " + suite);
+    EXPECT_EQ(status_, 0) << jobs;
+    ASSERT_FALSE(lines.empty()) << jobs;
+    EXPECT_EQ(lines.back(), "RESULT best=0/7 found=0 badpv=0 median_ms=0") << jobs;
+    EXPECT_EQ(problem_numbers("out.csv"), std::vector<int>({1, 2, 3, 4, 5, 6, 7})) << jobs;
+  }
 }
 
 // Without --engine, a suite installed beside an engine named tervalk drives
@@ -174,16 +330,33 @@ TEST_F(MateSuiteRun, DrivesTheEngineInstalledBesideIt) {
 }
 
 TEST_F(MateSuiteRun, AMissingEngineIsAnError) {
-  const std::string suite = write_file("suite.epd", std::string(LADDER) + " bm #2;\n");
-  const auto lines = run("--engine " + dir_ + "/no-such-engine " + suite);
-  EXPECT_EQ(status_, 1);
-  EXPECT_TRUE(lines.empty());
+  const std::string suite = write_file("suite.epd", std::string(LADDER) + " bm #2;\n" + LADDER + " bm #2;\n");
+  for (const char* jobs : {"", "--jobs 2 "}) {
+    const auto lines = run("--engine " + dir_ + "/no-such-engine " + jobs + suite);
+    EXPECT_EQ(status_, 1) << jobs;
+    EXPECT_TRUE(lines.empty()) << jobs;
+  }
 }
 
 TEST_F(MateSuiteRun, BadArgumentsShowUsage) {
-  for (const char* args : {"", "--ms 0 x.epd", "--first x.epd", "a.epd b.epd", "--bogus a.epd"}) {
+  for (const char* args : {"", "--ms 0 x.epd", "--first x.epd", "a.epd b.epd", "--bogus a.epd", "--merge"}) {
     run(args);
     EXPECT_EQ(status_, 2) << args;
+  }
+}
+
+TEST_F(MateSuiteRun, BadShardsAndJobsAreRefused) {
+  const std::string suite = write_file("suite.epd", std::string(LADDER) + " bm #2;\n");
+  for (const char* shard : {"0/2", "3/2", "x", "1/0", "2", "1/2x", "/2", "-1/2", "1/-2", "99999999999/99999999999"}) {
+    EXPECT_TRUE(run(std::string("--shard ") + shard + " " + suite).empty()) << shard;
+    EXPECT_EQ(status_, 2) << shard;
+    EXPECT_NE(read_text("stderr.txt").find("--shard " + std::string(shard) + ": wants K/M"), std::string::npos)
+        << shard;
+  }
+  for (const char* jobs : {"0", "x", "1000", "2.5"}) {
+    EXPECT_TRUE(run(std::string("--jobs ") + jobs + " " + suite).empty()) << jobs;
+    EXPECT_EQ(status_, 2) << jobs;
+    EXPECT_NE(read_text("stderr.txt").find("--jobs " + std::string(jobs) + ": wants"), std::string::npos) << jobs;
   }
 }
 

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/scratch_dir.h"
 #include "tools/child_process.h"
+#include "tools/scratch_dir.h"
 
 class ToolRun : public testing::Test {
  protected:

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "driver/book.h"
-#include "tests/scratch_dir.h"
 #include "settings.h"
+#include "tools/scratch_dir.h"
 
 namespace {
 

@@ -9,11 +9,11 @@
 #include "board/make_move.h"
 #include "board/movegen.h"
 #include "board_fixture.h"
-#include "tests/scratch_dir.h"
 #include "driver/book.h"
 #include "driver/random.h"
 #include "search/tt.h"
 #include "settings.h"
+#include "tools/scratch_dir.h"
 
 namespace {
 

@@ -7,7 +7,6 @@
 #include <string>
 
 #include "file_bytes.h"
-#include "tests/scratch_dir.h"
 #include "board.h"
 #include "driver/learn_file.h"
 #include "driver/learn_store.h"
@@ -17,6 +16,7 @@
 #include "search/tt.h"
 #include "search_state.h"
 #include "settings.h"
+#include "tools/scratch_dir.h"
 
 namespace {
 

@@ -13,11 +13,11 @@
 #include "board.h"
 #include "board/position_check.h"
 #include "board_fixture.h"
-#include "tests/scratch_dir.h"
 #include "tools/book_replay.h"
 #include "tools/book_table.h"
 #include "tools/pgn_reader.h"
 #include "tools/san.h"
+#include "tools/scratch_dir.h"
 
 namespace {
 

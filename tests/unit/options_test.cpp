@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "file_bytes.h"
-#include "tests/scratch_dir.h"
 #include "board.h"
 #include "driver/learn_file.h"
 #include "protocol/command_loop.h"
@@ -20,6 +19,7 @@
 #include "search/proof_table.h"
 #include "search/tt.h"
 #include "settings.h"
+#include "tools/scratch_dir.h"
 
 namespace {
 

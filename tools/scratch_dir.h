@@ -1,6 +1,6 @@
 // A fresh empty folder in the system's temporary folder, for tests that write
-// files or run a program in a directory of its own. Empty when none could be
-// made.
+// files or run a program in a directory of its own, and for the CSV files of
+// mate-suite's jobs. Empty when none could be made.
 #pragma once
 
 #include <filesystem>
