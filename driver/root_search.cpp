@@ -250,6 +250,7 @@ void iterate(uint8_t side, Iteration& it) {
   reported_depth++;
   iteration_depth++;
   horizon[1] = reported_depth;
+  helpers_follow(reported_depth);
   if (seldepth < iteration_depth) seldepth = static_cast<uint8_t>(iteration_depth);
   const bool ponder_narrowing = pondering && new_ponder == 2;
   if (ponder_narrowing && iteration_depth == 6 && legal_root_moves > 1) narrow_ponder_moves();
@@ -260,6 +261,7 @@ void iterate(uint8_t side, Iteration& it) {
   bool first_searched = false;
   for (int i = root_list_first(); i < root_list_end(); i++) {
     if (ponder_narrowing && iteration_depth >= 6 && i - root_list_first() >= legal_root_moves) continue;
+    if (multipv_lines <= 1 && !ponder_narrowing) take_helper_find(i, root_list_end());
     if (!make_root_move(side, move_stack[i])) continue;
     const int16_t floor = mate_floor();
     const bool is_first = !first_searched && floor == 0;
@@ -335,14 +337,18 @@ SearchEnd search_position(uint8_t side) {
   if (searching) {
     open_window(side, it);
     helpers_start(side);
+    root_solver_threads_started(side);
   }
   const SearchEnd end = iterations(side, it);
-  helpers_stop();
-  if (end == SearchEnd::RESTART_ON_PONDER_MOVE) return end;
+  if (end == SearchEnd::RESTART_ON_PONDER_MOVE) {
+    helpers_stop();
+    return end;
+  }
   if (solver_on) {
     if (!search_aborted) solver_alone(side);
     adopt_solver_line(side);
   }
+  helpers_stop();
   if (bestmove_must_wait()) {
     hold_bestmove();
     if (ponderhit_restart) return SearchEnd::RESTART_ON_PONDER_MOVE;

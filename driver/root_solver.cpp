@@ -1,13 +1,18 @@
 // The proof-number solver beside the root's alpha-beta search.
 #include "driver/root_solver.h"
 
+#include <chrono>
+#include <thread>
+
 #include "board.h"
 #include "board/make_move.h"
 #include "board/movegen.h"
 #include "driver/root_moves.h"
 #include "driver/root_search.h"
 #include "driver/shown_line.h"
+#include "protocol/poll.h"
 #include "protocol/search_info.h"
+#include "search/helper_threads.h"
 #include "search/proof_search.h"
 #include "search/pv.h"
 #include "search/solver_turns.h"
@@ -18,6 +23,8 @@ namespace {
 
 ShownLine solver_shown;     // the solver's latest proven line, as printed
 bool solver_line_waiting;   // printed, not yet taken into the root list
+bool threaded;              // the solver works on a thread of its own
+int posted_target;          // the thread's job
 
 // The exact mate shown for the best move so far; 0 for none.
 int16_t shown_mate() { return shown_best.kind == SHOWN_EXACT && shown_best.score > MATE_BOUND ? shown_best.score : 0; }
@@ -36,7 +43,10 @@ int solver_target() {
 // solver has no more turns in this search.
 void start_solver_job(uint8_t side) {
   const int target = solver_target();
-  if (target >= 1)
+  if (threaded) {
+    posted_target = target;
+    solver_thread_post(target);
+  } else if (target >= 1)
     solver_start(side, target, 2);
   else
     solver_idle();
@@ -60,15 +70,34 @@ void announce_solver_mate(uint8_t side) {
   start_solver_job(side);
 }
 
+// The state of the solver's job, whichever thread works on it.
+SolverState job_state() {
+  if (!threaded) return solver_state();
+  return posted_target < 1 ? SOLVER_IDLE : solver_thread_result();
+}
+
 }  // namespace
 
 void root_solver_begin(uint8_t side, bool wanted) {
   solver_turns_begin(wanted);
   solver_line_waiting = false;
+  threaded = solver_thread_plan(solver_on != 0);
   if (solver_on) start_solver_job(side);
 }
 
+void root_solver_threads_started(uint8_t side) {
+  if (!threaded || solver_thread_running()) return;
+  // The system gave no thread for it: the solver takes turns after all.
+  threaded = false;
+  start_solver_job(side);
+}
+
 void solver_turn(uint8_t side) {
+  if (threaded) {
+    if (solver_target() < posted_target) start_solver_job(side);
+    if (job_state() == SOLVER_MATE) announce_solver_mate(side);
+    return;
+  }
   if (!solver_on || solver_state() != SOLVER_OPEN) return;
   // A mate the alpha-beta search has shown since makes the job's limit too long.
   if (solver_target() < solver_limit()) {
@@ -107,7 +136,15 @@ int16_t adopt_solver_line(uint8_t side) {
 
 void solver_alone(uint8_t side) {
   if (go_mate_moves == 0 && time_mode != TM_INFINITE && !pondering) return;
-  while (solver_on && !search_aborted && solver_state() == SOLVER_OPEN) solver_turn(side);
+  if (!threaded) {
+    while (solver_on && !search_aborted && solver_state() == SOLVER_OPEN) solver_turn(side);
+    return;
+  }
+  while (!search_aborted && (job_state() == SOLVER_OPEN || job_state() == SOLVER_MATE)) {
+    solver_turn(side);
+    poll_input(POLL_FULL);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
 }
 
 int16_t mate_floor() { return solver_on ? shown_mate() : 0; }

@@ -1,5 +1,6 @@
 // The proof-number solver beside the root's alpha-beta search: its turns
-// between root moves, the mates it proves, printed at once, and the mate
+// between root moves, or its own thread with Threads above 1, the mates it
+// proves, printed at once, and the mate
 // floor they set for the root's tests.
 #pragma once
 
@@ -10,7 +11,11 @@
 // At the start of a search (the board at the root position): the solver
 // takes turns when `wanted`, starting with its first job.
 void root_solver_begin(uint8_t side, bool wanted);
-// The solver's turn, the board at the root position.
+// After the helper threads have started: a solver planned for a thread that
+// the system did not give takes turns instead.
+void root_solver_threads_started(uint8_t side);
+// The solver's turn, the board at the root position; on its own thread, a
+// look at what it has found and whether its job still holds.
 void solver_turn(uint8_t side);
 // Between two root moves: the solver's printed mate becomes the root's best
 // move and the bound every later test must beat. Returns its score, 0 when

@@ -11,6 +11,7 @@
 #include "board/make_move.h"
 #include "board/position_copy.h"
 #include "search/ordering.h"
+#include "search/proof_search.h"
 #include "search/search.h"
 #include "search_state.h"
 #include "settings.h"
@@ -28,6 +29,10 @@ std::atomic<uint32_t> published_nodes[THREADS_MAX];
 // The score the main thread's root tests must beat: helpers test for mates
 // beyond it.
 std::atomic<int16_t> main_bound;
+// The depth of the main thread's iteration.
+std::atomic<int> main_depth;
+// 1 + the index among root_moves of a move a helper found a mate with; 0 for none.
+std::atomic<int> helper_find;
 
 // The main thread's root, written before the helpers start.
 PositionCopy root_position;
@@ -35,7 +40,19 @@ Move root_moves[MAX_MOVES_PER_PLY];
 int root_move_count;
 uint8_t root_mover;
 
+// The solver's jobs: the main thread posts one by raising job_serial; the
+// solver thread settles it and publishes its serial in done_serial, after
+// which the main thread may read the solver's table and results.
+std::atomic<uint32_t> job_serial;
+std::atomic<int> job_target;
+std::atomic<uint32_t> done_serial;
+std::atomic<uint8_t> done_state;
+bool solver_threaded;
+
 PER_THREAD int helper_index;
+PER_THREAD int helper_rank;   // among the alpha-beta helpers, from 1
+PER_THREAD int helper_depth;
+PER_THREAD uint32_t working_job;  // the solver thread's job; 0 on other threads
 PER_THREAD uint32_t until_check;
 
 // The helper's own search state, as a search start sets it.
@@ -61,39 +78,100 @@ void start_helper_state(int16_t (*own_history)[HISTORY_ENTRIES]) {
   until_check = CHECK_EVERY;
 }
 
+// The root moves in helper i's order: odd helpers go from the last move
+// back, even ones from the i-th on, so that two threads at one depth cover
+// the list from both ends.
+const Move& helper_move(int index, int k) {
+  const int n = root_move_count;
+  return index % 2 == 1 ? root_moves[n - 1 - k] : root_moves[(k + index) % n];
+}
+
+// A root move that beats the bound, for the main thread to search next.
+void publish_find(const Move& m) {
+  const int at = static_cast<int>(&m - root_moves);
+  helper_find.store(at + 1, std::memory_order_relaxed);
+}
+
 // Iterative deepening over the root moves, each tested for a mate shorter
-// than the best the main thread has, helper i from i plies deeper than the
-// main thread's first iteration and from the i-th move on, so that the
-// threads spread over the tree. Whatever a helper settles, the main thread
-// finds in the table when it gets there.
-void helper_main(int index) {
+// than the best known. Helper i works at the main thread's depth plus i / 2
+// and drops an iteration the main thread has reached; whatever it settles,
+// the main thread finds in the table when it gets there, and a mate it
+// finds at the root the main thread searches next.
+void helper_main(int index, int rank) {
+  helper_thread = true;
+  helper_index = index;
+  helper_rank = rank;
+  int16_t own_history[2][HISTORY_ENTRIES];
+  start_helper_state(own_history);
+  const uint8_t side = root_mover;
+  int depth = 0;
+  while (!stop_helpers.load(std::memory_order_relaxed)) {
+    const int wanted = main_depth.load(std::memory_order_relaxed) + rank / 2;
+    depth = wanted > depth ? wanted : depth + 1;
+    if (depth >= MAX_PLY) break;
+    helper_depth = depth;
+    horizon[1] = static_cast<int16_t>(depth);
+    for (int k = 0; k < root_move_count && !search_aborted; k++) {
+      const Move& m = helper_move(rank, k);
+      if (!make_if_legal(side, m)) continue;
+      nodes++;
+      capture_marker[1] = capture_mark(m);
+      // Never a higher bound than the main thread's: a node cut off by the
+      // mate distance stores a score that holds only for its window.
+      const int16_t bound = main_bound.load(std::memory_order_relaxed);
+      const int16_t alpha = bound > MATE_TEST ? bound : MATE_TEST;
+      ply = 2;
+      const int16_t score =
+          static_cast<int16_t>(-search(side ^ 1, 0, static_cast<int16_t>(-(alpha + 1)), static_cast<int16_t>(-alpha)));
+      ply = 1;
+      unmake_move(side, m);
+      if (!search_aborted && score > alpha) publish_find(m);
+    }
+    search_aborted = 0;
+  }
+  published_nodes[index].store(nodes, std::memory_order_relaxed);
+}
+
+// The solver thread: one job at a time, as the main thread posts them,
+// each worked on until it is settled or replaced.
+void solver_main(int index) {
   helper_thread = true;
   helper_index = index;
   int16_t own_history[2][HISTORY_ENTRIES];
   start_helper_state(own_history);
-  const uint8_t side = root_mover;
-  for (int depth = 1 + index; depth < MAX_PLY && !search_aborted; depth++) {
-    horizon[1] = static_cast<int16_t>(depth);
-    for (int k = 0; k < root_move_count && !search_aborted; k++) {
-      const Move m = move_stack[(k + index) % root_move_count];
-      if (!make_if_legal(side, m)) continue;
-      nodes++;
-      capture_marker[1] = capture_mark(m);
-      const int16_t bound = main_bound.load(std::memory_order_relaxed);
-      const int16_t alpha = bound > MATE_TEST ? bound : MATE_TEST;
-      ply = 2;
-      search(side ^ 1, 0, static_cast<int16_t>(-(alpha + 1)), static_cast<int16_t>(-alpha));
-      ply = 1;
-      unmake_move(side, m);
+  uint32_t seen = 0;
+  for (;;) {
+    job_serial.wait(seen, std::memory_order_acquire);
+    if (stop_helpers.load(std::memory_order_relaxed)) break;
+    seen = job_serial.load(std::memory_order_acquire);
+    working_job = seen;
+    const int target = job_target.load(std::memory_order_relaxed);
+    SolverState state = SOLVER_IDLE;
+    if (target >= 1) {
+      solver_start(root_mover, target, 2);
+      state = solver_run(0xFFFFFFFFu, INT32_MAX);
+      search_aborted = 0;
     }
+    if (state == SOLVER_OPEN) continue;  // replaced or stopped: nothing to tell
+    done_state.store(state, std::memory_order_relaxed);
+    done_serial.store(seen, std::memory_order_release);
   }
   published_nodes[index].store(nodes, std::memory_order_relaxed);
 }
 
 }  // namespace
 
+bool solver_thread_plan(bool with_solver) {
+  job_serial.store(0);
+  done_serial.store(0);
+  solver_threaded = with_solver && SEARCH_THREADS_AVAILABLE && thread_count > 1;
+  return solver_threaded;
+}
+
 void helpers_start(uint8_t side) {
   helper_count = 0;
+  const bool with_solver = solver_threaded;
+  solver_threaded = false;
   if (!SEARCH_THREADS_AVAILABLE || thread_count <= 1 || list_start[2] == list_start[1]) return;
   copy_position(&root_position);
   root_mover = side;
@@ -101,23 +179,49 @@ void helpers_start(uint8_t side) {
   std::memcpy(root_moves, move_stack + list_start[1], sizeof(Move) * static_cast<std::size_t>(root_move_count));
   stop_helpers.store(false);
   main_bound.store(0, std::memory_order_relaxed);
+  main_depth.store(horizon[1], std::memory_order_relaxed);
+  helper_find.store(0, std::memory_order_relaxed);
   for (int i = 1; i < thread_count && i < THREADS_MAX; i++) {
     published_nodes[i].store(0, std::memory_order_relaxed);
     try {
-      helpers[i] = std::thread(helper_main, i);
+      if (i == 1 && with_solver)
+        helpers[i] = std::thread(solver_main, i);
+      else
+        helpers[i] = std::thread(helper_main, i, with_solver ? i - 1 : i);
     } catch (const std::system_error&) {
       break;  // the system gives no more threads: search with those there are
     }
     helper_count = i;
+    if (i == 1) solver_threaded = with_solver;
   }
 }
 
 void helpers_stop() {
   stop_helpers.store(true);
+  job_serial.fetch_add(1, std::memory_order_release);
+  job_serial.notify_all();
   for (int i = 1; i <= helper_count; i++) helpers[i].join();
+  solver_threaded = false;
 }
 
 void helpers_aim(int16_t bound) { main_bound.store(bound, std::memory_order_relaxed); }
+
+void helpers_follow(int depth) { main_depth.store(depth, std::memory_order_relaxed); }
+
+void take_helper_find(int first, int end) {
+  if (helper_count == 0) return;
+  const int at = helper_find.exchange(0, std::memory_order_relaxed);
+  if (at == 0) return;
+  const Move& found = root_moves[at - 1];
+  const uint32_t promotion = PROMOTE | PROMO_MASK;
+  for (int i = first; i < end; i++) {
+    const Move m = move_stack[i];
+    if (m.from != found.from || m.to != found.to || (m.flags & promotion) != (found.flags & promotion)) continue;
+    for (int j = i; j > first; j--) move_stack[j] = move_stack[j - 1];
+    move_stack[first] = m;
+    return;
+  }
+}
 
 uint32_t helper_nodes() {
   uint32_t sum = 0;
@@ -129,7 +233,29 @@ bool helper_poll() {
   if (--until_check == 0) {
     until_check = CHECK_EVERY;
     published_nodes[helper_index].store(nodes, std::memory_order_relaxed);
-    if (stop_helpers.load(std::memory_order_relaxed)) search_aborted = 1;
+    if (stop_helpers.load(std::memory_order_relaxed))
+      search_aborted = 1;
+    else if (working_job != 0)
+      search_aborted = job_serial.load(std::memory_order_relaxed) != working_job;
+    else if (main_depth.load(std::memory_order_relaxed) + helper_rank / 2 > helper_depth)
+      search_aborted = 1;  // an iteration the main thread has reached is left to it
   }
   return search_aborted != 0;
+}
+
+void solver_thread_post(int target) {
+  job_target.store(target, std::memory_order_relaxed);
+  job_serial.fetch_add(1, std::memory_order_release);
+  job_serial.notify_one();
+}
+
+SolverState solver_thread_result() {
+  if (done_serial.load(std::memory_order_acquire) != job_serial.load(std::memory_order_relaxed)) return SOLVER_OPEN;
+  return static_cast<SolverState>(done_state.load(std::memory_order_relaxed));
+}
+
+bool solver_thread_running() { return solver_threaded; }
+
+bool solver_table_busy() {
+  return solver_threaded && done_serial.load(std::memory_order_acquire) != job_serial.load(std::memory_order_relaxed);
 }

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 
+#include "search/proof_search.h"
 #include "types.h"
 
 constexpr int THREADS_MAX = 256;
@@ -14,14 +15,36 @@ constexpr int THREADS_MAX = 256;
 // True on a helper thread.
 extern PER_THREAD bool helper_thread;
 
+// Before a search: whether the proof-number solver of this search will work
+// on a thread of its own (with Threads above 1) instead of in turns with the
+// main thread.
+bool solver_thread_plan(bool with_solver);
 // With the root position on the board and its moves in the root list (ply
-// 1), starts thread_count - 1 helpers; with one thread, none.
+// 1), starts thread_count - 1 helpers, the first of them the solver thread
+// when one is planned; with one thread, none.
 void helpers_start(uint8_t side);
 // The score the main thread's root tests must now beat.
 void helpers_aim(int16_t bound);
+// The depth of the main thread's new iteration.
+void helpers_follow(int depth);
+// A mate a helper found at the root, moved to `first` when it lies among
+// the root list's entries first..end-1 (the main thread has not searched
+// it in this iteration yet).
+void take_helper_find(int first, int end);
 // Tells the helpers to stop and waits until they have.
 void helpers_stop();
 // The nodes the helpers of the latest search have counted so far.
 uint32_t helper_nodes();
 // A helper's poll, at every node: true once the helper must stop.
 bool helper_poll();
+
+// The solver thread, from the main thread. A new job (a mate within
+// `target` moves; below 1 none) replaces the one it works on.
+void solver_thread_post(int target);
+// SOLVER_OPEN until the latest job is settled; then the solver's results
+// may be read.
+SolverState solver_thread_result();
+// Whether the solver thread of this search runs.
+bool solver_thread_running();
+// Whether the solver thread may be writing its table now.
+bool solver_table_busy();

@@ -13,6 +13,7 @@
 #include "board/movegen.h"
 #include "board/rights.h"
 #include "search/ordering.h"
+#include "search/helper_threads.h"
 #include "search/proof_table.h"
 #include "search/tt.h"
 #include "search_state.h"
@@ -84,7 +85,7 @@ ProofResult recall(const Slot& slot, uint8_t attacker, uint8_t mover, int moves,
     if (e.fails_to >= moves) return PROOF_FAILS;
     *hint = e.move;
   }
-  if (*hint == 0) *hint = solver_move_hint(attacker, mover);
+  if (*hint == 0 && !solver_table_busy()) *hint = solver_move_hint(attacker, mover);
   if (*hint == 0) *hint = tt_move_of(mover);
   return PROOF_UNKNOWN;
 }

@@ -14,6 +14,7 @@
 #include "board/make_move.h"
 #include "board/movegen.h"
 #include "protocol/poll.h"
+#include "search/helper_threads.h"
 #include "search/proof_table.h"
 #include "search_state.h"
 
@@ -58,7 +59,9 @@ void count_move() {
   moves_made++;
   nodes++;
   if (budget_left > 0) budget_left--;
-  if (--until_poll == 0) {
+  if (helper_thread) {
+    if (helper_poll()) turn_over = true;
+  } else if (--until_poll == 0) {
     until_poll = POLL_EVERY;
     poll_input(POLL_FULL);
     if (elapsed >= turn_until) turn_over = true;

@@ -5,6 +5,7 @@
 
 #include "protocol/platform.h"
 #include "protocol/poll.h"
+#include "search/helper_threads.h"
 #include "search/proof_search.h"
 #include "search_state.h"
 
@@ -31,11 +32,16 @@ void solver_turns_begin(bool on) {
 }
 
 bool solver_turn_due() {
+  // The solver's own thread may have news at any time.
+  if (solver_thread_running()) return solver_on != 0;
   return solver_on && solver_state() == SOLVER_OPEN && platform_tick_ms() - turn_started_ms >= quantum_ms;
 }
 
 bool pause_for_solver() {
-  if (!pause_allowed || search_aborted || !solver_turn_due()) return false;
+  if (!pause_allowed || search_aborted) return false;
+  // On a thread of its own the solver needs no turn, only a mate it found
+  // to be shown.
+  if (solver_thread_running() ? solver_thread_result() != SOLVER_MATE : !solver_turn_due()) return false;
   paused_for_solver = 1;
   search_aborted = 1;
   return true;

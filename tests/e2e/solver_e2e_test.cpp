@@ -57,15 +57,8 @@ TEST(Solver, OptionFindsTheMateUnderGoInfinite) {
   engine.send_line("go infinite");
   std::vector<std::string> lines;
   std::string pv;
-  while (shortest_exact(lines, &pv) != 20) {
-    const std::optional<std::string> line = engine.read_line(120000);
-    ASSERT_TRUE(line.has_value()) << joined(lines);
-    ASSERT_FALSE(starts_with(*line, "bestmove")) << *line;
-    lines.push_back(*line);
-  }
-  engine.send_line("stop");
-  const std::vector<std::string> rest = engine.read_until("bestmove", 10000);
-  lines.insert(lines.end(), rest.begin(), rest.end());
+  read_mate_then_stop(engine, 20, &lines, &pv);
+  if (HasFatalFailure()) return;
   EXPECT_TRUE(false_claims(MATE_IN_20, lines).empty()) << joined(false_claims(MATE_IN_20, lines));
   EXPECT_TRUE(starts_with(lines.back(), "bestmove " + pv.substr(0, pv.find(' ')))) << lines.back();
 }

@@ -51,6 +51,46 @@ TEST(Threads, MatesAreFoundAndTheirLinesPlayOut) {
   }
 }
 
+// With Threads above 1 the proof-number solver of "go mate" and Mate_Solver
+// works on a thread of its own: its mate is shown with a line that plays
+// out, and quit ends it in the middle of a job.
+TEST(Threads, TheSolversThreadProvesALongMate) {
+  const char* mate_in_20 = "3nn3/2p2p2/6p1/n1PB3n/3BK3/1P2NRP1/3pNPnk/3n3b w - - 0 1";
+  struct Case {
+    std::vector<std::string> options;
+    const char* go;
+  };
+  const Case cases[] = {
+      {{"Threads value 2"}, "go mate 20"},
+      {{"Threads value 3"}, "go mate 20"},
+      {{"Threads value 2", "Mate_Solver value true", "Matt_in value 20"}, "go infinite"},
+  };
+  for (const Case& c : cases) {
+    EngineProcess engine;
+    start(engine, c.options, mate_in_20);
+    engine.send_line(c.go);
+    std::vector<std::string> lines;
+    if (std::string(c.go) == "go infinite") {
+      std::string shown;
+      read_mate_then_stop(engine, 20, &lines, &shown);
+      if (HasFatalFailure()) return;
+    } else {
+      lines = engine.read_until("bestmove", 120000);
+    }
+    ASSERT_FALSE(lines.empty()) << c.go;
+    EXPECT_TRUE(false_claims(mate_in_20, lines).empty()) << c.go << joined(false_claims(mate_in_20, lines));
+    std::string pv;
+    EXPECT_EQ(shortest_exact(lines, &pv), 20) << c.go << joined(lines);
+    EXPECT_EQ(best_of(lines.back()), first_move(pv)) << c.go;
+  }
+  EngineProcess engine;
+  start(engine, {"Threads value 2"}, "2r5/8/b7/8/2p2Q2/3p3p/5p2/4bK1k w - - 0 1");
+  engine.send_line("go mate 15");
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  engine.send_line("quit");
+  EXPECT_EQ(engine.wait_exit(5000), 0);
+}
+
 // More threads than this machine has cores: the main thread still hears
 // isready and stop at once, and quit ends the process with every thread.
 TEST(Threads, IsreadyStopAndQuitAreHeardWhileAllThreadsSearch) {

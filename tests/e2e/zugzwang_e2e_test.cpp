@@ -24,6 +24,8 @@ int shortest_exact_mate(const std::vector<std::string>& lines) {
 TEST(Zugzwang, MateInTwoIsFoundOnlyWithTheOptionOn) {
   for (const char* safe : {"false", "true"}) {
     EngineProcess engine;
+    // Helper threads may stumble on the mate the option's search hides.
+    engine.send_line("setoption name Threads value 1");
     engine.send_line(std::string("setoption name Zugzwang_Safe value ") + safe);
     engine.send_line("setoption name Matt_in value 2");
     engine.send_line("isready");
