@@ -25,10 +25,10 @@ PER_THREAD uint32_t pawn_key;
 PER_THREAD uint8_t last_to_square;
 PER_THREAD int8_t ply;
 
-PER_THREAD Move move_stack[MOVE_STACK_SIZE];
+PER_THREAD Move move_stack[MOVE_STACK_SIZE] = {};
 PER_THREAD uint16_t list_start[PLY_SLOTS + 1];
 
-PER_THREAD GameRecord game_record[GAME_RECORD_SIZE];
+PER_THREAD GameRecord game_record[GAME_RECORD_SIZE] = {};
 PER_THREAD int16_t game_index;
 PER_THREAD int16_t irreversible_index;
 

@@ -7,12 +7,13 @@
 // PER_THREAD: thread-local storage. Where the compiler can only emulate that
 // storage (the build sets TERVALK_EMULATED_TLS), every access would cost a
 // call: there it stays plain global state and the engine searches with one
-// thread.
+// thread. constinit: none has a dynamic initialiser, so no access needs the
+// call that would check for one (a struct gets `= {}` to qualify).
 #ifdef TERVALK_EMULATED_TLS
 #define PER_THREAD
 constexpr bool SEARCH_THREADS_AVAILABLE = false;
 #else
-#define PER_THREAD thread_local
+#define PER_THREAD constinit thread_local
 constexpr bool SEARCH_THREADS_AVAILABLE = true;
 #endif
 

@@ -11,8 +11,8 @@ TtEntry* tt_table[2] = {nullptr, nullptr};
 uint8_t tt_age;
 std::atomic<uint32_t> tt_used;
 PER_THREAD TtEntry* tt_current;
-PER_THREAD TtEntry tt_probed;
-PER_THREAD TtEntry tt_seen;
+PER_THREAD TtEntry tt_probed = {};
+PER_THREAD TtEntry tt_seen = {};
 PER_THREAD uint32_t tt_hits;
 
 void tt_clear() {
