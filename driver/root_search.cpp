@@ -276,7 +276,10 @@ void iterate(uint8_t side, Iteration& it) {
 void end_iteration(Iteration& it) {
   const int best_index = best_entry();
   poll_input(POLL_CLOCK_ONLY);
-  if (!search_aborted && (stop_requested || iteration_depth >= depth_limit)) search_aborted = 1;
+  // "go mate N" answers with a mate or a proof that there is none, so
+  // reaching the last depth leaves the solver to settle it.
+  const bool depth_ends = iteration_depth >= depth_limit && go_mate_moves == 0;
+  if (!search_aborted && (stop_requested || depth_ends)) search_aborted = 1;
   for (int p = 1; p < PLY_SLOTS; p++) mate_killer[p] = 0;
   bool line_goes_on = true;
   for (int p = 1; p < PLY_SLOTS; p++) {

@@ -2,6 +2,7 @@
 #include "driver/root_solver.h"
 
 #include <chrono>
+#include <cstdio>
 #include <thread>
 
 #include "board.h"
@@ -25,6 +26,7 @@ ShownLine solver_shown;     // the solver's latest proven line, as printed
 bool solver_line_waiting;   // printed, not yet taken into the root list
 bool threaded;              // the solver works on a thread of its own
 int posted_target;          // the thread's job
+bool no_mate_told;          // "no mate in N" said in this search
 
 // The exact mate shown for the best move so far; 0 for none.
 int16_t shown_mate() { return shown_best.kind == SHOWN_EXACT && shown_best.score > MATE_BOUND ? shown_best.score : 0; }
@@ -70,6 +72,18 @@ void announce_solver_mate(uint8_t side) {
   start_solver_job(side);
 }
 
+// The solver settled its job without a mate. Under "go mate N" with the
+// job for all N moves, that proves there is none: said once, and the search
+// is over.
+void settled_without_mate() {
+  if (go_mate_moves == 0 || no_mate_told || solver_reach(go_mate_moves, 2) < go_mate_moves) return;
+  if ((threaded ? posted_target : solver_limit()) < go_mate_moves) return;
+  no_mate_told = true;
+  std::printf("info string no mate in %d\n", go_mate_moves);
+  std::fflush(stdout);
+  search_aborted = 1;
+}
+
 // The state of the solver's job, whichever thread works on it.
 SolverState job_state() {
   if (!threaded) return solver_state();
@@ -81,6 +95,7 @@ SolverState job_state() {
 void root_solver_begin(uint8_t side, bool wanted) {
   solver_turns_begin(wanted);
   solver_line_waiting = false;
+  no_mate_told = false;
   threaded = solver_thread_plan(solver_on != 0);
   if (solver_on) start_solver_job(side);
 }
@@ -96,6 +111,7 @@ void solver_turn(uint8_t side) {
   if (threaded) {
     if (solver_target() < posted_target) start_solver_job(side);
     if (job_state() == SOLVER_MATE) announce_solver_mate(side);
+    if (job_state() == SOLVER_NO_MATE) settled_without_mate();
     return;
   }
   if (!solver_on || solver_state() != SOLVER_OPEN) return;
@@ -106,6 +122,7 @@ void solver_turn(uint8_t side) {
   }
   take_solver_turn();
   if (solver_state() == SOLVER_MATE) announce_solver_mate(side);
+  if (solver_state() == SOLVER_NO_MATE) settled_without_mate();
 }
 
 int16_t adopt_solver_line(uint8_t side) {

@@ -249,11 +249,15 @@ bool mid(bool or_node, int moves, uint32_t th_pn, uint32_t th_dn, Numbers* resul
 
 }  // namespace
 
+int solver_reach(int moves, int first_ply) {
+  // The deepest node must still find a slice of the move stack.
+  return std::clamp(moves, 1, (MAX_PLY - 1 - first_ply) / 2);
+}
+
 void solver_start(uint8_t side, int moves, int first_ply) {
   attacker = side;
   root_ply = static_cast<int8_t>(first_ply);
-  // The deepest node must still find a slice of the move stack.
-  limit = std::clamp(moves, 1, (MAX_PLY - 1 - root_ply) / 2);
+  limit = solver_reach(moves, first_ply);
   state = SOLVER_OPEN;
   mate_distance = 0;
   mating_move = Move{};

@@ -17,6 +17,8 @@ enum SolverState : uint8_t { SOLVER_OPEN = 0, SOLVER_MATE = 1, SOLVER_NO_MATE = 
 // within `moves` moves. The solver generates into the move-stack slices from
 // `first_ply` on, so the lists below it must end where that slice starts.
 void solver_start(uint8_t attacker, int moves, int first_ply);
+// The limit a job for `moves` moves gets: the move stack bounds it.
+int solver_reach(int moves, int first_ply);
 // Works on the job until it is settled, the search is aborted, `moves_budget`
 // moves have been made, or elapsed (centiseconds) reaches `until_cs`.
 // Input is polled as the main search polls it.

@@ -2,7 +2,7 @@
 // and checks every mate it announces by replaying the line on our own board.
 //   mate-suite [--engine PATH] [--ms N] [--csv FILE] [--first K]
 //              [--shard K/M] [--jobs N] [--claim DIR] [--option NAME=VALUE ...]
-//              [--matt-in-known] [--go-mate] [--ucinewgame] [--quiet] EPD
+//              [--matt-in-known] [--go-mate] [--shorter] [--ucinewgame] [--quiet] EPD
 //   mate-suite --merge [--csv FILE] CSV...
 // --shard K/M takes problems K, K+M, K+2M, ... so that job runners can spread
 // one suite over machines; --merge sums their CSV files into the summary of
@@ -17,7 +17,11 @@
 // jobs do: their run shows both.
 // --matt-in-known sets Matt_in to each problem's stated distance before its
 // search, as a problem solver does; --go-mate asks for that distance with
-// `go mate N` instead of `go infinite`.
+// `go mate N` instead of `go infinite`. An engine's "info string no mate in
+// N" for the N asked is counted apart. --shorter asks for one move less than
+// each problem's distance (problems of mate in 1 are left out), so that
+// every answer should be that there is none: a shown mate of the length
+// asked or shorter contradicts the suite.
 // ucinewgame is sent only on request, so that the tables carry over from one
 // problem to the next as they did in earlier measurements. An engine in a
 // shard or a job searches different problems before each one than an engine
@@ -85,6 +89,7 @@ struct Settings {
   bool new_game_each = false;
   bool matt_in_known = false;
   bool go_mate = false;
+  bool shorter = false;
 };
 
 struct Entry {
@@ -146,7 +151,8 @@ const char* default_engine(const char* self) {
 int usage() {
   std::fprintf(stderr,
                "usage: mate-suite [--engine PATH] [--ms N] [--csv FILE] [--first K] [--shard K/M] [--jobs N] "
-               "[--claim DIR] [--option NAME=VALUE ...] [--matt-in-known] [--go-mate] [--ucinewgame] [--quiet] EPD\n"
+               "[--claim DIR] [--option NAME=VALUE ...] [--matt-in-known] [--go-mate] [--shorter] [--ucinewgame] "
+               "[--quiet] EPD\n"
                "       mate-suite --merge [--csv FILE] CSV...\n");
   return 2;
 }
@@ -208,6 +214,8 @@ bool read_settings(int argc, char** argv) {
       settings.matt_in_known = true;
     } else if (std::strcmp(arg, "--go-mate") == 0) {
       settings.go_mate = true;
+    } else if (std::strcmp(arg, "--shorter") == 0) {
+      settings.shorter = true;
     } else if (std::strcmp(arg, "--ucinewgame") == 0) {
       settings.new_game_each = true;
     } else if (std::strcmp(arg, "--quiet") == 0) {
@@ -232,6 +240,7 @@ bool in_shard(int number) { return number >= settings.shard && (number - setting
 // Why a line that is no comment is no problem; nullptr when it is one.
 const char* read_problem(const char* line, Entry* entry) {
   if (!parse_mate_epd(line, entry->fen, &entry->known)) return "not \"FEN bm #N;\"";
+  if (settings.shorter && entry->known < 2) return "no shorter mate to ask for";
   if (!setup_line_position(entry->fen)) return "position refused";
   return nullptr;
 }
@@ -319,6 +328,18 @@ bool start_engine() {
   return send_line(&engine, "isready") && wait_for("readyok", HANDSHAKE_MS);
 }
 
+// The mate distance asked for: the problem's, or with --shorter one less.
+int asked_moves(const Entry& entry) { return std::min(settings.shorter ? entry.known - 1 : entry.known, MATT_IN_MAX); }
+
+// "info string no mate in N" for the N asked.
+void take_no_mate(const Entry& entry, ProblemResult* result) {
+  const char* said = "info string no mate in ";
+  if (std::strncmp(engine.line, said, std::strlen(said)) != 0) return;
+  const char* number = engine.line + std::strlen(said);
+  if (std::atoi(number) == asked_moves(entry) && std::strspn(number, "0123456789") == std::strlen(number))
+    result->no_mate = true;
+}
+
 void take_info(const Entry& entry, Clock::time_point go_sent, ProblemResult* result, bool* stop_wanted) {
   InfoLine info;
   if (!parse_info(engine.line, &info)) return;
@@ -340,7 +361,7 @@ void take_info(const Entry& entry, Clock::time_point go_sent, ProblemResult* res
   if (!info.bound) {
     if (result->found_mate == 0 || info.mate < result->found_mate) result->found_mate = info.mate;
     // A search for "go mate N" ends by itself once it has shown such a mate.
-    if (info.mate <= entry.known && !settings.go_mate) *stop_wanted = true;
+    if (info.mate <= asked_moves(entry) && !settings.go_mate) *stop_wanted = true;
   }
   if (verdict != LINE_GOOD) {
     if (!result->badpv) {
@@ -367,7 +388,7 @@ void search_position(const Entry& entry, ProblemResult* result) {
   }
   if (settings.matt_in_known) {
     char option[64];
-    std::snprintf(option, sizeof(option), "setoption name Matt_in value %d", std::min(entry.known, MATT_IN_MAX));
+    std::snprintf(option, sizeof(option), "setoption name Matt_in value %d", asked_moves(entry));
     if (!send_line(&engine, option)) {
       engine_lost("stopped reading");
       return;
@@ -379,7 +400,7 @@ void search_position(const Entry& entry, ProblemResult* result) {
   }
 
   char go[32] = "go infinite";
-  if (settings.go_mate) std::snprintf(go, sizeof(go), "go mate %d", std::min(entry.known, MATT_IN_MAX));
+  if (settings.go_mate) std::snprintf(go, sizeof(go), "go mate %d", asked_moves(entry));
   const auto go_sent = Clock::now();
   if (!send_line(&engine, go)) {
     engine_lost("stopped reading");
@@ -398,6 +419,7 @@ void search_position(const Entry& entry, ProblemResult* result) {
     bool stop_wanted = got == READ_TIMEOUT;
     if (got == READ_LINE) {
       if (starts_with_word(engine.line, "bestmove")) return;
+      take_no_mate(entry, result);
       take_info(entry, go_sent, result, &stop_wanted);
     }
     if (stop_wanted && !stop_sent) {
@@ -417,6 +439,7 @@ ProblemResult unsearched(const Entry& entry, const char* engine_id) {
   result.number = entry.number;
   result.fen = entry.fen;
   result.known = entry.known;
+  result.asked = asked_moves(entry);
   result.budget_ms = settings.ms;
   result.engine = engine_id;
   return result;
@@ -564,6 +587,7 @@ std::vector<std::string> job_arguments(const char* self, const std::string& clai
   for (int i = 0; i < settings.option_count; i++) args.insert(args.end(), {"--option", settings.options[i]});
   if (settings.matt_in_known) args.push_back("--matt-in-known");
   if (settings.go_mate) args.push_back("--go-mate");
+  if (settings.shorter) args.push_back("--shorter");
   if (settings.new_game_each) args.push_back("--ucinewgame");
   args.push_back(settings.epd);
   return args;

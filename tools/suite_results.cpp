@@ -10,7 +10,10 @@
 
 namespace {
 
-constexpr int COLUMN_COUNT = 13;
+constexpr int COLUMN_COUNT = 15;
+constexpr int OLDER_COLUMN_COUNT = 13;  // before asked and no_mate
+constexpr const char* OLDER_HEADER =
+    "index,fen,known,found_mate,best,badpv,ms_to_best,nodes,ms_used,nps_sum,nps_lines,budget_ms,engine";
 
 // Ranges of stated mate lengths that the summary counts apart.
 struct LengthRange {
@@ -73,8 +76,8 @@ bool read_flag(const std::string& field, bool* flag) {
   return true;
 }
 
-bool read_row(const std::vector<std::string>& fields, ProblemResult* result) {
-  if (fields.size() != COLUMN_COUNT) return false;
+bool read_row(const std::vector<std::string>& fields, std::size_t columns, ProblemResult* result) {
+  if (fields.size() != columns) return false;
   const bool read = read_count(fields[0], &result->number) && !fields[1].empty() &&
                     read_count(fields[2], &result->known) && read_optional(fields[3], &result->found_mate) &&
                     read_flag(fields[4], &result->best) && read_flag(fields[5], &result->badpv) &&
@@ -87,7 +90,9 @@ bool read_row(const std::vector<std::string>& fields, ProblemResult* result) {
   result->fen = fields[1];
   result->has_nodes = !fields[7].empty();
   result->engine = fields[12];
-  return true;
+  result->asked = result->known;
+  if (columns == OLDER_COLUMN_COUNT) return true;
+  return read_count(fields[13], &result->asked) && read_flag(fields[14], &result->no_mate);
 }
 
 long median(std::vector<long> values) {
@@ -98,8 +103,8 @@ long median(std::vector<long> values) {
 }
 
 void print_counts(const char* label, const Tally& tally) {
-  std::printf("%s best=%d/%d found=%d badpv=%d median_ms=%ld\n", label, tally.best, tally.total, tally.found,
-              tally.badpv, median(tally.best_ms));
+  std::printf("%s best=%d/%d found=%d badpv=%d median_ms=%ld no_mate=%d no_mate_median_ms=%ld\n", label, tally.best,
+              tally.total, tally.found, tally.badpv, median(tally.best_ms), tally.no_mate, median(tally.no_mate_ms));
 }
 
 }  // namespace
@@ -114,7 +119,7 @@ void write_result_row(std::FILE* csv, const ProblemResult& r) {
   std::fprintf(csv, ",%ld,%llu,%llu,%d,", r.ms_used, static_cast<unsigned long long>(r.nps_sum),
                static_cast<unsigned long long>(r.nps_lines), r.budget_ms);
   write_quoted(csv, r.engine);
-  std::fputc('\n', csv);
+  std::fprintf(csv, ",%d,%d\n", r.asked, r.no_mate ? 1 : 0);
 }
 
 bool read_result_rows(const std::string& text, std::vector<ProblemResult>* rows, std::string* error) {
@@ -122,16 +127,18 @@ bool read_result_rows(const std::string& text, std::vector<ProblemResult>* rows,
   std::string line;
   std::getline(lines, line);
   if (!line.empty() && line.back() == '\r') line.pop_back();
-  if (line != RESULT_CSV_HEADER) {
+  const bool older = line == OLDER_HEADER;
+  if (line != RESULT_CSV_HEADER && !older) {
     *error = "not a mate-suite CSV of this version (its header differs)";
     return false;
   }
+  const std::size_t columns = older ? OLDER_COLUMN_COUNT : COLUMN_COUNT;
   std::vector<std::string> fields;
   for (int number = 2; std::getline(lines, line); number++) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     if (line.empty()) continue;
     ProblemResult result;
-    if (!split_fields(line, &fields) || !read_row(fields, &result)) {
+    if (!split_fields(line, &fields) || !read_row(fields, columns, &result)) {
       *error = "line " + std::to_string(number) + " is not a result row";
       return false;
     }
@@ -151,6 +158,10 @@ Tally tally_results(const std::vector<ProblemResult>& rows, int shortest, int lo
     }
     if (r.found_mate > 0) tally.found++;
     if (r.badpv) tally.badpv++;
+    if (r.no_mate) {
+      tally.no_mate++;
+      tally.no_mate_ms.push_back(r.ms_used);
+    }
   }
   return tally;
 }

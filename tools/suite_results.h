@@ -23,11 +23,14 @@ struct ProblemResult {
   uint64_t nps_lines = 0;  // info lines that gave nps
   int budget_ms = 0;
   std::string engine;  // its id name
+  int asked = 0;       // the mate distance asked for (the stated one, or one less)
+  bool no_mate = false;  // the engine said it proved there is no mate in `asked`
 };
 
-// The older columns first, as scripts read them.
+// The older columns first, as scripts read them. Files of the header before
+// `asked` and `no_mate` are read too (asked as known, no_mate 0).
 constexpr const char* RESULT_CSV_HEADER =
-    "index,fen,known,found_mate,best,badpv,ms_to_best,nodes,ms_used,nps_sum,nps_lines,budget_ms,engine";
+    "index,fen,known,found_mate,best,badpv,ms_to_best,nodes,ms_used,nps_sum,nps_lines,budget_ms,engine,asked,no_mate";
 
 void write_result_row(std::FILE* csv, const ProblemResult& result);
 
@@ -41,6 +44,8 @@ struct Tally {
   int found = 0;
   int badpv = 0;
   std::vector<long> best_ms;
+  int no_mate = 0;
+  std::vector<long> no_mate_ms;  // from go to bestmove
 };
 
 // The problems whose stated distance lies in shortest..longest.

@@ -134,10 +134,10 @@ TEST_F(MateSuiteRun, CountsBestFoundAndBadLines) {
 
   const std::vector<std::string> rows = untimed_rows("out.csv");
   const std::vector<std::string> expected = {
-      "index,fen,known,found_mate,best,badpv,ms_to_best,nodes,ms_used,nps_sum,nps_lines,budget_ms,engine",
-      std::string("1,") + LADDER + ",2,2,1,0,t,1000,t,50000,1,60000,\"Scripted\"",
-      std::string("2,") + NO_A1_ROOK + ",2,2,0,1,,1000,t,50000,1,60000,\"Scripted\"",
-      std::string("3,") + LADDER + ",3,2,0,0,,1000,t,50000,1,60000,\"Scripted\""};
+      "index,fen,known,found_mate,best,badpv,ms_to_best,nodes,ms_used,nps_sum,nps_lines,budget_ms,engine,asked,no_mate",
+      std::string("1,") + LADDER + ",2,2,1,0,t,1000,t,50000,1,60000,\"Scripted\",2,0",
+      std::string("2,") + NO_A1_ROOK + ",2,2,0,1,,1000,t,50000,1,60000,\"Scripted\",2,0",
+      std::string("3,") + LADDER + ",3,2,0,0,,1000,t,50000,1,60000,\"Scripted\",3,0"};
   EXPECT_EQ(rows, expected);
 
   const std::string notes = read_text("stderr.txt");
@@ -180,6 +180,33 @@ TEST_F(MateSuiteRun, GoMateAsksForTheKnownDistance) {
   EXPECT_NE(sent.find("isready\ngo mate 2\nposition"), std::string::npos) << sent;
   EXPECT_NE(sent.find("isready\ngo mate 50\n"), std::string::npos) << sent;
   EXPECT_EQ(sent.find("go infinite"), std::string::npos) << sent;
+}
+
+// --shorter asks for one move less: an engine that proves there is no such
+// mate is counted so, a problem of mate in 1 is left out, and the CSV keeps
+// the distance asked.
+TEST_F(MateSuiteRun, ShorterAsksOneMoveLessAndCountsTheAbsences) {
+  const std::string engine = scripted_engine(
+      "uci\tuciok\n"
+      "isready\treadyok\n"
+      "go mate 1\tinfo string no mate in 1\tbestmove a1a7\n"
+      "go mate 2\tinfo string no mate in 3\tbestmove a1a7\n"
+      "quit\texit\n");
+  const std::string suite = write_file("suite.epd", std::string(LADDER) + " bm #2;\n" + LADDER + " bm #1;\n" +
+                                                        LADDER + " bm #3;\n");
+  const auto lines = run("--engine " + engine + " --ms 60000 --go-mate --shorter --csv out.csv " + suite);
+  ASSERT_FALSE(lines.empty());
+  // The second answer names another distance than the one asked.
+  EXPECT_EQ(lines.back().substr(0, lines.back().find(" median_ms=")), "RESULT best=0/2 found=0 badpv=0");
+  EXPECT_NE(lines.back().find(" no_mate=1 "), std::string::npos) << lines.back();
+  const std::string sent = read_file("engine.log");
+  EXPECT_NE(sent.find("go mate 1\n"), std::string::npos) << sent;
+  EXPECT_NE(sent.find("go mate 2\n"), std::string::npos) << sent;
+  EXPECT_EQ(sent.find("go mate 3"), std::string::npos) << sent;
+  const std::vector<std::string> rows = untimed_rows("out.csv");
+  ASSERT_EQ(rows.size(), 3u);
+  EXPECT_EQ(rows[1].substr(rows[1].size() - 4), ",1,1") << rows[1];
+  EXPECT_EQ(rows[2].substr(rows[2].size() - 4), ",2,0") << rows[2];
 }
 
 TEST_F(MateSuiteRun, CountsByStatedLength) {
@@ -298,7 +325,7 @@ TEST_F(MateSuiteRun, AnEngineThatDiesLeavesTheRestNotFound) {
     const auto lines = run("--engine " + engine + " " + jobs + "--csv out.csv " + suite);
     EXPECT_EQ(status_, 0) << jobs;
     ASSERT_FALSE(lines.empty()) << jobs;
-    EXPECT_EQ(lines.back(), "RESULT best=0/7 found=0 badpv=0 median_ms=0") << jobs;
+    EXPECT_EQ(lines.back(), "RESULT best=0/7 found=0 badpv=0 median_ms=0 no_mate=0 no_mate_median_ms=0") << jobs;
     EXPECT_EQ(problem_numbers("out.csv"), std::vector<int>({1, 2, 3, 4, 5, 6, 7})) << jobs;
   }
 }
