@@ -8,6 +8,7 @@
 #include "board/repetition.h"
 #include "driver/book.h"
 #include "driver/root_search.h"
+#include "protocol/search_info.h"
 #include "search/ordering.h"
 #include "search/pv.h"
 #include "search/search.h"
@@ -48,6 +49,8 @@ void legality_pass(uint8_t side) {
   }
   if (legal_root_moves > MULTIPV_RECORDS) multipv_lines = 1;
   if (legal_root_moves == 0) {
+    // Mated or stalemated already: no move, so no mate to give.
+    if (go_mate_moves > 0) report_no_mate(go_mate_moves);
     search_aborted = 1;
     move_stack[root_list_first()].score = ROOT_MATED;
     return;

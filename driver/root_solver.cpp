@@ -2,7 +2,6 @@
 #include "driver/root_solver.h"
 
 #include <chrono>
-#include <cstdio>
 #include <thread>
 
 #include "board.h"
@@ -79,8 +78,7 @@ void settled_without_mate() {
   if (go_mate_moves == 0 || no_mate_told || solver_reach(go_mate_moves, 2) < go_mate_moves) return;
   if ((threaded ? posted_target : solver_limit()) < go_mate_moves) return;
   no_mate_told = true;
-  std::printf("info string no mate in %d\n", go_mate_moves);
-  std::fflush(stdout);
+  report_no_mate(go_mate_moves);
   search_aborted = 1;
 }
 

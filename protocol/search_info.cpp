@@ -68,6 +68,11 @@ int mate_distance(int16_t score) {
   return m / 2;
 }
 
+void report_no_mate(int moves) {
+  std::printf("info string no mate in %d\n", moves);
+  std::fflush(stdout);
+}
+
 void report_currmove(int from, int to, int16_t moves_tried) {
   format_move(from, to, 0);
   if (elapsed <= 100) return;

@@ -8,6 +8,9 @@
 // Moves of a mate score, negative when the side to move is mated.
 int mate_distance(int16_t score);
 
+// "go mate N" proven to have no mate in N moves.
+void report_no_mate(int moves);
+
 // Announces the root move about to be searched, once the search is older than
 // a second.
 void report_currmove(int from, int to, int16_t moves_tried);

@@ -48,6 +48,19 @@ TEST(NoMate, OneMoveShorterThanTheMateIsProvenAbsent) {
   }
 }
 
+// Mated or stalemated at the root: no move at all, so no mate either.
+TEST(NoMate, APositionWithNoMoveHasNoMate) {
+  for (const char* fen : {"7k/6Q1/6K1/8/8/8/8/8 b - - 0 1", "7k/5Q2/6K1/8/8/8/8/8 b - - 0 1"}) {
+    EngineProcess engine;
+    start(engine, {}, fen);
+    engine.send_line("go mate 2");
+    const std::vector<std::string> lines = engine.read_until("bestmove", 10000);
+    ASSERT_FALSE(lines.empty()) << fen;
+    EXPECT_TRUE(said_no_mate(lines, 2)) << fen << joined(lines);
+    EXPECT_EQ(lines.back(), "bestmove 0000") << fen;
+  }
+}
+
 // Where the mate exists, it is shown and nothing says otherwise.
 TEST(NoMate, TheMateItselfIsShownNotDenied) {
   for (const Problem& p : PROBLEMS) {
