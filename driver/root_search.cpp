@@ -366,5 +366,7 @@ void root_search(uint8_t side, int /*mode*/) {
   std::memset(best_by_depth, 0, sizeof(best_by_depth));
   // The opponent played the move pondered on: the search starts over on it.
   while (search_position(side) == SearchEnd::RESTART_ON_PONDER_MOVE) side = restart_on_ponder_move();
+  // A script that set a limit reads what the search used.
+  if (search_time_limit_ms > 0 || search_node_limit > 0) report_figures();
   end_of_search(side, best_entry());
 }

@@ -19,6 +19,7 @@ extern uint32_t stop_after_nodes;     // acts as stop once the search has made t
 extern uint8_t zugzwang_safe;         // a defender's null move may not hide a mate
 extern int32_t thread_count;          // the Threads option: search threads, 1 .. 256
 extern uint8_t mate_solver;           // the proof-number solver works beside every search
+extern uint8_t obey_limits;           // go movetime, go nodes and the clock end the search
 // Accepted for compatibility with the family's playing engine; no effect here.
 extern int32_t style, selectivity, extensions, combination_search;
 
@@ -39,6 +40,10 @@ extern uint8_t depth_limit;           // deepest iteration the root may start
 extern int8_t go_mate_moves;          // "go mate N": the mate limit of this search, 0 none
 extern uint8_t pondering;
 extern uint8_t clock_active;
+// With Obey_Limits: the time (ms from go) and the node count at which this
+// search ends; 0 for none.
+extern int32_t search_time_limit_ms;
+extern uint32_t search_node_limit;
 
 // Defaults given by main before the command line is read.
 constexpr uint32_t DEFAULT_HASH_ENTRIES = 131072;

@@ -13,6 +13,7 @@
 #include "protocol/input.h"
 #include "protocol/options.h"
 #include "protocol/position_command.h"
+#include "protocol/search_limits.h"
 #include "search/helper_threads.h"
 #include "search/proof_table.h"
 #include "search_state.h"
@@ -36,6 +37,7 @@ void handle_uci() {
   std::fprintf(stdout, "option name Solver_Hash type spin default %d min 1 max %d\n", SOLVER_HASH_DEFAULT,
                SOLVER_HASH_MAX);
   std::fprintf(stdout, "option name Threads type spin default 1 min 1 max %d\n", THREADS_MAX);
+  std::fputs("option name Obey_Limits type check default false\n", stdout);
   matt_in = 15;
   std::fputs("uciok\n", stdout);
   std::fflush(stdout);
@@ -55,6 +57,9 @@ void read_go_limits(const char* line) {
   depth_limit = 98;
   go_mate_moves = 0;
   time_mode = TM_CLOCK;
+  GoClock clock{};
+  int32_t movetime_ms = 0, nodes = 0;
+  bool infinite = false;
 
   int n = tokenize(line);
   for (int i = 1; i < n; i++) {
@@ -64,11 +69,18 @@ void read_go_limits(const char* line) {
     if (std::strcmp(word, "ponder") == 0) {
       pondering = 1;
       if (new_ponder == 2) take_back_ponder_move();
-    } else if (std::strcmp(word, "wtime") == 0 || std::strcmp(word, "btime") == 0 ||
-               std::strcmp(word, "winc") == 0 || std::strcmp(word, "binc") == 0) {
-      value();
+    } else if (std::strcmp(word, "wtime") == 0) {
+      clock.time[WHITE] = value();
+      clock.given = true;
+    } else if (std::strcmp(word, "btime") == 0) {
+      clock.time[BLACK] = value();
+      clock.given = true;
+    } else if (std::strcmp(word, "winc") == 0) {
+      clock.increment[WHITE] = value();
+    } else if (std::strcmp(word, "binc") == 0) {
+      clock.increment[BLACK] = value();
     } else if (std::strcmp(word, "movestogo") == 0) {
-      value();
+      clock.moves_to_go = value();
       time_mode = TM_MOVESTOGO;
     } else if (std::strcmp(word, "depth") == 0) {
       depth_limit = static_cast<uint8_t>(value());
@@ -79,15 +91,19 @@ void read_go_limits(const char* line) {
       go_mate_moves = static_cast<int8_t>(moves < MIN_MATT_IN ? MIN_MATT_IN : moves > MAX_MATT_IN ? MAX_MATT_IN : moves);
       time_mode = TM_DEPTH;
     } else if (std::strcmp(word, "nodes") == 0) {
-      value();
+      nodes = value();
       time_mode = TM_INFINITE;
     } else if (std::strcmp(word, "movetime") == 0) {
-      value();
+      movetime_ms = value();
       time_mode = TM_MOVETIME;
     } else if (std::strcmp(word, "infinite") == 0) {
       time_mode = TM_INFINITE;
+      infinite = true;
     }
   }
+  set_search_limits(obey_limits != 0 && !infinite, movetime_ms, nodes, clock, side_to_move);
+  // A search with a node limit ends by itself: its bestmove does not wait.
+  if (search_node_limit > 0 && time_mode == TM_INFINITE) time_mode = TM_MOVETIME;
 }
 
 namespace {

@@ -99,6 +99,8 @@ void handle_setoption(const char* line) {
     set_solver_hash(number);
   } else if (is(name, "Threads")) {
     set_threads(number);
+  } else if (is(name, "Obey_Limits")) {
+    obey_limits = is(value, "true");
   } else if (is(name, "Stop_After_Nodes")) {
     // Tests stop a search at an exact node count; 0 turns it off.
     stop_after_nodes = number < 0 ? 0 : static_cast<uint32_t>(number);

@@ -8,6 +8,8 @@
 #include "protocol/input.h"
 #include "protocol/options.h"
 #include "protocol/platform.h"
+#include "protocol/search_limits.h"
+#include "protocol/search_info.h"
 #include "search_state.h"
 #include "settings.h"
 
@@ -36,6 +38,10 @@ void request_stop() {
 void poll_input(int mode) {
   int32_t now = static_cast<int32_t>(platform_tick_ms() / 10 - search_start);
   elapsed = now < 0 ? 0 : now;
+  if (!search_aborted && !pondering && search_limit_reached(elapsed * 10, reported_nodes())) {
+    stop_requested = 1;
+    search_aborted = 1;
+  }
   if (mode == POLL_CLOCK_ONLY) return;
   // Once a stop is registered, later lines wait for the command loop.
   if (input_waiting() && !search_aborted && !stop_requested) handle_search_input();
@@ -46,6 +52,9 @@ void poll_input(int mode) {
   next_poll_nodes = nodes + POLL_INTERVAL;
   // The next poll must come no later than the node count set for the stop.
   if (stop_after_nodes != 0 && !search_aborted && next_poll_nodes > stop_after_nodes) next_poll_nodes = stop_after_nodes;
+  // The node limit counts as the info lines do.
+  if (search_node_limit != 0 && !search_aborted && next_poll_nodes > search_node_limit / 2)
+    next_poll_nodes = search_node_limit / 2;
 }
 
 namespace {

@@ -38,7 +38,7 @@ struct Figures {
 
 Figures current_figures() {
   Figures f{};
-  f.node_figure = 2 * (nodes + helper_nodes());
+  f.node_figure = static_cast<uint32_t>(reported_nodes());
   f.nps = elapsed > 0 ? f.node_figure / static_cast<uint32_t>(elapsed) * 100 : 0;
   // 64-bit: the product outgrows 32 bits once a few million slots are used.
   f.hashfull = static_cast<uint32_t>(uint64_t{tt_used.load(std::memory_order_relaxed)} * 1000 / (2 * uint64_t{hash_mask} + 2));
@@ -66,6 +66,15 @@ int mate_distance(int16_t score) {
   int m = score > MATE_BOUND ? MATE_SCORE - score : -MATE_SCORE - score;
   if (m % 2 != 0) m += score > MATE_BOUND ? 1 : -1;
   return m / 2;
+}
+
+uint64_t reported_nodes() { return 2 * uint64_t{nodes + helper_nodes()}; }
+
+void report_figures() {
+  const Figures f = current_figures();
+  std::printf("info depth %d seldepth %d time %ld nodes %u nps %u hashfull %u\n", reported_depth, f.shown_seldepth,
+              static_cast<long>(elapsed) * 10, f.node_figure, f.nps, f.hashfull);
+  std::fflush(stdout);
 }
 
 void report_no_mate(int moves) {

@@ -8,6 +8,14 @@
 // Moves of a mate score, negative when the side to move is mated.
 int mate_distance(int16_t score);
 
+// The node count the info lines give (each node made counts twice, as the
+// engine always reported them), over all threads.
+uint64_t reported_nodes();
+
+// The search's figures (depth, time, nodes over all threads) without a
+// score, for a search that a limit of go ended.
+void report_figures();
+
 // "go mate N" proven to have no mate in N moves.
 void report_no_mate(int moves);
 

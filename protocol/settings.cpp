@@ -16,6 +16,9 @@ uint32_t stop_after_nodes;
 uint8_t zugzwang_safe;
 int32_t thread_count = 1;
 uint8_t mate_solver;
+uint8_t obey_limits;
+int32_t search_time_limit_ms;
+uint32_t search_node_limit;
 int32_t style, selectivity, extensions, combination_search;
 
 uint8_t quit_requested;

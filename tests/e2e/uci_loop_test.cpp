@@ -17,6 +17,7 @@ const std::vector<std::string> identification = {
     "option name Mate_Solver type check default false",
     "option name Solver_Hash type spin default 32 min 1 max 1024",
     "option name Threads type spin default 1 min 1 max 256",
+    "option name Obey_Limits type check default false",
     "uciok",
 };
 

@@ -65,6 +65,7 @@ void fuzz_new_input(bool searches) {
   zugzwang_safe = 0;
   mate_solver = 0;
   thread_count = 1;
+  obey_limits = 0;
   pondering = 0;
   go_mate_moves = 0;
   depth_limit = 98;

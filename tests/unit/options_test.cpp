@@ -51,6 +51,7 @@ class Options : public testing::Test {
     zugzwang_safe = 0;
     mate_solver = 0;
     thread_count = 1;
+    obey_limits = 0;
     if (solver_hash_megabytes != SOLVER_HASH_DEFAULT) solver_table_allocate(SOLVER_HASH_DEFAULT);
   }
 };
@@ -170,6 +171,7 @@ std::vector<SettingCase> setting_cases() {
   auto solver = [] { return int{mate_solver}; };
   auto solver_hash = [] { return int{solver_hash_megabytes}; };
   auto threads = [] { return int{thread_count}; };
+  auto limits = [] { return int{obey_limits}; };
   return {
       // Kept inside the announced range 1..50.
       {"", "setoption name Matt_in value 300", matt, 50},
@@ -205,6 +207,8 @@ std::vector<SettingCase> setting_cases() {
       {"", "setoption name Threads value 0", threads, 1},
       {"", "setoption name Threads value 300", threads, 256},
       {"setoption name Threads value 4", "setoption name Threads", threads, 1},
+      {"", "setoption name Obey_Limits value true", limits, 1},
+      {"setoption name Obey_Limits value true", "setoption name Obey_Limits value false", limits, 0},
       {"setoption name NewPonder value true", "setoption name NewPonder value yes", ponder, 0},
       {"", "setoption name Chess_Knowledge value none", knowledge, 0},
       {"", "setoption name Chess_Knowledge value max", knowledge, 2},
