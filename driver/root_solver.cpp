@@ -155,8 +155,12 @@ void solver_alone(uint8_t side) {
     while (solver_on && !search_aborted && solver_state() == SOLVER_OPEN) solver_turn(side);
     return;
   }
-  while (!search_aborted && (job_state() == SOLVER_OPEN || job_state() == SOLVER_MATE)) {
+  while (!search_aborted) {
+    // The state as it was before the look: once it is settled, that look
+    // has acted on it.
+    const SolverState state = job_state();
     solver_turn(side);
+    if (state != SOLVER_OPEN && state != SOLVER_MATE) break;
     poll_input(POLL_FULL);
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
