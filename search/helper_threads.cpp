@@ -2,6 +2,7 @@
 #include "search/helper_threads.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstring>
 #include <system_error>
 #include <thread>
@@ -141,7 +142,10 @@ void solver_main(int index) {
   start_helper_state(own_history);
   uint32_t seen = 0;
   for (;;) {
-    job_serial.wait(seen, std::memory_order_acquire);
+    // Between jobs the thread naps rather than waits on the serial: the
+    // atomic wait of mingw-w64's runtime can miss its wake-up.
+    while (job_serial.load(std::memory_order_acquire) == seen && !stop_helpers.load(std::memory_order_relaxed))
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
     if (stop_helpers.load(std::memory_order_relaxed)) break;
     seen = job_serial.load(std::memory_order_acquire);
     working_job = seen;
@@ -199,7 +203,6 @@ void helpers_start(uint8_t side) {
 void helpers_stop() {
   stop_helpers.store(true);
   job_serial.fetch_add(1, std::memory_order_release);
-  job_serial.notify_all();
   for (int i = 1; i <= helper_count; i++) helpers[i].join();
   solver_threaded = false;
 }
@@ -246,7 +249,6 @@ bool helper_poll() {
 void solver_thread_post(int target) {
   job_target.store(target, std::memory_order_relaxed);
   job_serial.fetch_add(1, std::memory_order_release);
-  job_serial.notify_one();
 }
 
 SolverState solver_thread_result() {
