@@ -25,6 +25,16 @@ inline int find_key(int start, int end, uint16_t key) {
   return start;
 }
 
+// The index of the first move in move_stack[start, end) with this key and,
+// for a promotion, this piece (`flags` as a move carries them); `end` when
+// there is none.
+inline int find_move(int start, int end, uint16_t key, uint32_t flags) {
+  constexpr uint32_t promotion = PROMOTE | PROMO_MASK;
+  for (start = find_key(start, end, key); start < end; start = find_key(start + 1, end, key))
+    if ((move_stack[start].flags & promotion) == (flags & promotion)) break;
+  return start;
+}
+
 // The pawns of `side` that may take en passant, at most two, into `from`;
 // returns how many. A stale square, with no enemy pawn to take, gives none:
 // taking back such a capture would hand the pawn to the other side.

@@ -152,11 +152,13 @@ void narrow_ponder_moves() {
   legal_root_moves = static_cast<int16_t>(count);
 }
 
-void bring_to_front(int index) {
+void move_ahead(int index, int to) {
   const Move moved = move_stack[index];
-  for (int i = index; i > root_list_first(); i--) move_stack[i] = move_stack[i - 1];
-  move_stack[root_list_first()] = moved;
+  for (int i = index; i > to; i--) move_stack[i] = move_stack[i - 1];
+  move_stack[to] = moved;
 }
+
+void bring_to_front(int index) { move_ahead(index, root_list_first()); }
 
 int best_entry() {
   for (int i = root_list_first(); i < root_list_end(); i++)

@@ -35,6 +35,8 @@ int16_t first_pass(uint8_t side);
 bool root_draw();
 // NewPonder: at iteration 6 keep only the moves close to the first.
 void narrow_ponder_moves();
+// Moves the entry at `index` up to `to`, the ones between sliding down.
+void move_ahead(int index, int to);
 // Moves the entry at `index` to the front of the list, the others sliding down.
 void bring_to_front(int index);
 // The entry of the best move (pv_line[1]); the first when it is not found.

@@ -7,6 +7,7 @@
 
 #include "board.h"
 #include "board/make_move.h"
+#include "board/movegen.h"
 #include "board/notation.h"
 #include "driver/multipv.h"
 #include "driver/root_moves.h"
@@ -245,6 +246,15 @@ void search_root_move(uint8_t side, int i, Iteration& it, bool is_first, int16_t
     raise_by_score(i);
 }
 
+// A mate a helper found with a root move the iteration has not reached
+// yet: that move comes next, at `next`.
+void search_helper_find_next(int next) {
+  Move found;
+  if (!take_helper_find(&found)) return;
+  const int at = find_move(next, root_list_end(), move_key(found.from, found.to), found.flags);
+  if (at < root_list_end()) move_ahead(at, next);
+}
+
 // One iteration over the root moves, one ply deeper than the last.
 void iterate(uint8_t side, Iteration& it) {
   reported_depth++;
@@ -261,7 +271,7 @@ void iterate(uint8_t side, Iteration& it) {
   bool first_searched = false;
   for (int i = root_list_first(); i < root_list_end(); i++) {
     if (ponder_narrowing && iteration_depth >= 6 && i - root_list_first() >= legal_root_moves) continue;
-    if (multipv_lines <= 1 && !ponder_narrowing) take_helper_find(i, root_list_end());
+    if (multipv_lines <= 1 && !ponder_narrowing) search_helper_find_next(i);
     if (!make_root_move(side, move_stack[i])) continue;
     const int16_t floor = mate_floor();
     const bool is_first = !first_searched && floor == 0;

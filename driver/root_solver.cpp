@@ -24,7 +24,7 @@ namespace {
 ShownLine solver_shown;     // the solver's latest proven line, as printed
 bool solver_line_waiting;   // printed, not yet taken into the root list
 bool threaded;              // the solver works on a thread of its own
-int posted_target;          // the thread's job
+int posted_target;          // the thread's job: its target, below 1 none
 bool no_mate_told;          // "no mate in N" said in this search
 
 // The exact mate shown for the best move so far; 0 for none.
@@ -40,10 +40,9 @@ int solver_target() {
   return moves;
 }
 
-// A new job at the root position; with nothing shorter left to find, the
-// solver has no more turns in this search.
-void start_solver_job(uint8_t side) {
-  const int target = solver_target();
+// A new job at the root position for `target` moves; below 1 the solver
+// has no more work in this search.
+void start_job_for(uint8_t side, int target) {
   if (threaded) {
     posted_target = target;
     solver_thread_post(target);
@@ -51,6 +50,22 @@ void start_solver_job(uint8_t side) {
     solver_start(side, target, 2);
   else
     solver_idle();
+}
+
+// A job for a mate shorter than any shown; with nothing shorter left to
+// find, none.
+void start_solver_job(uint8_t side) { start_job_for(side, solver_target()); }
+
+// The state of the solver's job, whichever thread works on it.
+SolverState job_state() {
+  if (!threaded) return solver_state();
+  return posted_target < 1 ? SOLVER_IDLE : solver_thread_result();
+}
+
+// The moves the job is limited to, as the solver reaches them; 0 for none.
+int job_limit() {
+  if (!threaded) return solver_limit();
+  return posted_target < 1 ? 0 : solver_reach(posted_target, 2);
 }
 
 // The solver proved a mate: its line is built, confirmed and printed at
@@ -62,10 +77,15 @@ void announce_solver_mate(uint8_t side) {
   build_solver_line(side, m, solver_mate_distance(), &solver_shown);
   unmake_move(side, m);
   report_search(solver_shown);
-  if (solver_shown.kind != SHOWN_EXACT) return;
+  // Each mate is told once: the job moves on, to a shorter mate or to none.
+  if (solver_shown.kind != SHOWN_EXACT) {
+    start_job_for(side, 0);
+    return;
+  }
   solver_line_waiting = true;
   if (go_mate_moves > 0) {
     search_aborted = 1;
+    start_job_for(side, 0);
     return;
   }
   start_solver_job(side);
@@ -75,17 +95,10 @@ void announce_solver_mate(uint8_t side) {
 // job for all N moves, that proves there is none: said once, and the search
 // is over.
 void settled_without_mate() {
-  if (go_mate_moves == 0 || no_mate_told || solver_reach(go_mate_moves, 2) < go_mate_moves) return;
-  if ((threaded ? posted_target : solver_limit()) < go_mate_moves) return;
+  if (go_mate_moves == 0 || no_mate_told || job_limit() < go_mate_moves) return;
   no_mate_told = true;
   report_no_mate(go_mate_moves);
   search_aborted = 1;
-}
-
-// The state of the solver's job, whichever thread works on it.
-SolverState job_state() {
-  if (!threaded) return solver_state();
-  return posted_target < 1 ? SOLVER_IDLE : solver_thread_result();
 }
 
 }  // namespace
@@ -106,47 +119,36 @@ void root_solver_threads_started(uint8_t side) {
 }
 
 void solver_turn(uint8_t side) {
-  if (threaded) {
-    if (solver_target() < posted_target) start_solver_job(side);
-    if (job_state() == SOLVER_MATE) announce_solver_mate(side);
-    if (job_state() == SOLVER_NO_MATE) settled_without_mate();
-    return;
-  }
-  if (!solver_on || solver_state() != SOLVER_OPEN) return;
-  // A mate the alpha-beta search has shown since makes the job's limit too long.
-  if (solver_target() < solver_limit()) {
-    start_solver_job(side);
-    if (solver_state() != SOLVER_OPEN) return;
-  }
-  take_solver_turn();
-  if (solver_state() == SOLVER_MATE) announce_solver_mate(side);
-  if (solver_state() == SOLVER_NO_MATE) settled_without_mate();
+  if (!solver_on) return;
+  // A mate the alpha-beta search has shown since makes the job's limit too
+  // long; a mate its thread found for such a job is not told.
+  const SolverState state = job_state();
+  if ((state == SOLVER_OPEN || state == SOLVER_MATE) && solver_target() < job_limit()) start_solver_job(side);
+  if (!threaded && solver_state() == SOLVER_OPEN) take_solver_turn();
+  if (job_state() == SOLVER_MATE) announce_solver_mate(side);
+  if (job_state() == SOLVER_NO_MATE) settled_without_mate();
 }
 
 int16_t adopt_solver_line(uint8_t side) {
   if (!solver_line_waiting) return 0;
   solver_line_waiting = false;
   if (solver_shown.score <= shown_mate()) return 0;
-  const uint16_t key = solver_shown.moves[1];
-  for (int i = find_key(root_list_first(), root_list_end(), key); i < root_list_end(); i = find_key(i + 1, root_list_end(), key)) {
-    Move& m = move_stack[i];
-    const uint32_t promotion = PROMOTE | PROMO_MASK;
-    if ((m.flags & promotion) != (solver_shown.flags[1] & promotion)) continue;
-    m.score = solver_shown.score;
-    make_move(side, m);
-    set_root_move(m);
-    unmake_move(side, m);
-    for (int p = 2; p < PV_SLOTS; p++) {
-      pv_line[p] = solver_shown.moves[p];
-      pv_flags[p] = solver_shown.flags[p];
-      if (pv_line[p] == 0) break;
-    }
-    shown_best = solver_shown;
-    shown_best.flags[1] = static_cast<uint16_t>(m.flags);
-    shown_best_claim = m.score;
-    return m.score;
+  const int i = find_move(root_list_first(), root_list_end(), solver_shown.moves[1], solver_shown.flags[1]);
+  if (i == root_list_end()) return 0;
+  Move& m = move_stack[i];
+  m.score = solver_shown.score;
+  make_move(side, m);
+  set_root_move(m);
+  unmake_move(side, m);
+  for (int p = 2; p < PV_SLOTS; p++) {
+    pv_line[p] = solver_shown.moves[p];
+    pv_flags[p] = solver_shown.flags[p];
+    if (pv_line[p] == 0) break;
   }
-  return 0;
+  shown_best = solver_shown;
+  shown_best.flags[1] = static_cast<uint16_t>(m.flags);
+  shown_best_claim = m.score;
+  return m.score;
 }
 
 void solver_alone(uint8_t side) {

@@ -55,8 +55,9 @@ void append_moves(Text& text, const uint16_t* moves, const uint16_t* flags) {
 
 void print_depth_line(const Text& text) {
   const Figures f = current_figures();
-  std::printf("info depth %d seldepth %d time %ld nodes %u nps %u hashfull %u %s\n", reported_depth,
-              f.shown_seldepth, static_cast<long>(elapsed) * 10, f.node_figure, f.nps, f.hashfull, text.buffer);
+  std::printf("info depth %d seldepth %d time %ld nodes %u nps %u hashfull %u%s%s\n", reported_depth,
+              f.shown_seldepth, static_cast<long>(elapsed) * 10, f.node_figure, f.nps, f.hashfull,
+              text.length > 0 ? " " : "", text.buffer);
   std::fflush(stdout);
 }
 
@@ -70,12 +71,7 @@ int mate_distance(int16_t score) {
 
 uint64_t reported_nodes() { return 2 * uint64_t{nodes + helper_nodes()}; }
 
-void report_figures() {
-  const Figures f = current_figures();
-  std::printf("info depth %d seldepth %d time %ld nodes %u nps %u hashfull %u\n", reported_depth, f.shown_seldepth,
-              static_cast<long>(elapsed) * 10, f.node_figure, f.nps, f.hashfull);
-  std::fflush(stdout);
-}
+void report_figures() { print_depth_line(Text{}); }
 
 void report_no_mate(int moves) {
   std::printf("info string no mate in %d\n", moves);

@@ -79,12 +79,12 @@ void start_helper_state(int16_t (*own_history)[HISTORY_ENTRIES]) {
   until_check = CHECK_EVERY;
 }
 
-// The root moves in helper i's order: odd helpers go from the last move
-// back, even ones from the i-th on, so that two threads at one depth cover
-// the list from both ends.
-const Move& helper_move(int index, int k) {
+// The root moves in the order of the helper of this rank: odd ranks go from
+// the last move back, even ones from the rank-th on, so that two threads at
+// one depth cover the list from both ends.
+const Move& helper_move(int rank, int k) {
   const int n = root_move_count;
-  return index % 2 == 1 ? root_moves[n - 1 - k] : root_moves[(k + index) % n];
+  return rank % 2 == 1 ? root_moves[n - 1 - k] : root_moves[(k + rank) % n];
 }
 
 // A root move that beats the bound, for the main thread to search next.
@@ -94,7 +94,7 @@ void publish_find(const Move& m) {
 }
 
 // Iterative deepening over the root moves, each tested for a mate shorter
-// than the best known. Helper i works at the main thread's depth plus i / 2
+// than the best known. A helper works at the main thread's depth plus rank / 2
 // and drops an iteration the main thread has reached; whatever it settles,
 // the main thread finds in the table when it gets there, and a mate it
 // finds at the root the main thread searches next.
@@ -211,19 +211,12 @@ void helpers_aim(int16_t bound) { main_bound.store(bound, std::memory_order_rela
 
 void helpers_follow(int depth) { main_depth.store(depth, std::memory_order_relaxed); }
 
-void take_helper_find(int first, int end) {
-  if (helper_count == 0) return;
+bool take_helper_find(Move* found) {
+  if (helper_count == 0) return false;
   const int at = helper_find.exchange(0, std::memory_order_relaxed);
-  if (at == 0) return;
-  const Move& found = root_moves[at - 1];
-  const uint32_t promotion = PROMOTE | PROMO_MASK;
-  for (int i = first; i < end; i++) {
-    const Move m = move_stack[i];
-    if (m.from != found.from || m.to != found.to || (m.flags & promotion) != (found.flags & promotion)) continue;
-    for (int j = i; j > first; j--) move_stack[j] = move_stack[j - 1];
-    move_stack[first] = m;
-    return;
-  }
+  if (at == 0) return false;
+  *found = root_moves[at - 1];
+  return true;
 }
 
 uint32_t helper_nodes() {

@@ -27,10 +27,9 @@ void helpers_start(uint8_t side);
 void helpers_aim(int16_t bound);
 // The depth of the main thread's new iteration.
 void helpers_follow(int depth);
-// A mate a helper found at the root, moved to `first` when it lies among
-// the root list's entries first..end-1 (the main thread has not searched
-// it in this iteration yet).
-void take_helper_find(int first, int end);
+// A root move a helper found a mate with since the last call, for the main
+// thread to search next; false when there is none.
+bool take_helper_find(Move* found);
 // Tells the helpers to stop and waits until they have.
 void helpers_stop();
 // The nodes the helpers of the latest search have counted so far.

@@ -60,7 +60,7 @@ void count_move() {
   nodes++;
   if (budget_left > 0) budget_left--;
   if (helper_thread) {
-    if (helper_poll()) turn_over = true;
+    helper_poll();
   } else if (--until_poll == 0) {
     until_poll = POLL_EVERY;
     poll_input(POLL_FULL);

@@ -336,7 +336,8 @@ void take_no_mate(const Entry& entry, ProblemResult* result) {
   const char* said = "info string no mate in ";
   if (std::strncmp(engine.line, said, std::strlen(said)) != 0) return;
   const char* number = engine.line + std::strlen(said);
-  if (std::atoi(number) == asked_moves(entry) && std::strspn(number, "0123456789") == std::strlen(number))
+  long long moves = 0;
+  if (parse_digits(number, static_cast<int>(std::strlen(number)), &moves) && moves == asked_moves(entry))
     result->no_mate = true;
 }
 
