@@ -95,7 +95,10 @@ void end_of_search(uint8_t side, int best_index) {
   if (!lost && !record_full) {
     learn_store(side, best);
     make_move(side, best);
-    if (shown_line_stands(best)) report_search(shown_best);
+    if (key_lines_shown > 0)
+      report_keys();
+    else if (shown_line_stands(best))
+      report_search(shown_best);
   }
 
   print_bestmove(best, has_move);

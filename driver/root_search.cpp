@@ -9,6 +9,7 @@
 #include "board/make_move.h"
 #include "board/movegen.h"
 #include "board/notation.h"
+#include "driver/key_search.h"
 #include "driver/multipv.h"
 #include "driver/root_moves.h"
 #include "driver/root_solver.h"
@@ -346,6 +347,11 @@ SearchEnd search_position(uint8_t side) {
   Iteration it{};
   best_move_stable = 1;
   const bool searching = !search_aborted && !book_move_chosen;
+  if (searching && key_search_wanted()) {
+    search_keys(side);
+    if (bestmove_must_wait()) hold_bestmove();
+    return ponderhit_restart ? SearchEnd::RESTART_ON_PONDER_MOVE : SearchEnd::DONE;
+  }
   root_solver_begin(side, (go_mate_moves > 0 || mate_solver) && searching);
   if (searching) {
     open_window(side, it);

@@ -58,6 +58,7 @@ void reset_for_search(uint8_t side) {
     record.score = 0;
     record.shown.kind = SHOWN_NONE;
   }
+  key_lines_shown = 0;
   shown_best.kind = SHOWN_NONE;
   shown_best.moves[1] = 0;
   shown_best_claim = 0;

@@ -53,9 +53,9 @@ void append_moves(Text& text, const uint16_t* moves, const uint16_t* flags) {
   }
 }
 
-void print_depth_line(const Text& text) {
+void print_depth_line(const Text& text, const char* prefix = "") {
   const Figures f = current_figures();
-  std::printf("info depth %d seldepth %d time %ld nodes %u nps %u hashfull %u%s%s\n", reported_depth,
+  std::printf("info %sdepth %d seldepth %d time %ld nodes %u nps %u hashfull %u%s%s\n", prefix, reported_depth,
               f.shown_seldepth, static_cast<long>(elapsed) * 10, f.node_figure, f.nps, f.hashfull,
               text.length > 0 ? " " : "", text.buffer);
   std::fflush(stdout);
@@ -130,4 +130,17 @@ void report_search(const ShownLine& best) {
   print_depth_line(text);
   if (!several) return;
   for (int k = 1; k < multipv_lines && k < MULTIPV_RECORDS; k++) print_extra_line(k);
+}
+
+void report_keys() {
+  for (int k = 0; k < key_lines_shown && k < multipv_lines; k++) {
+    const ShownLine& line = multipv_records[k].shown;
+    char prefix[24];
+    std::snprintf(prefix, sizeof(prefix), "multipv %d ", k + 1);
+    Text text;
+    append_mate(text, line);
+    text.append(" pv");
+    append_moves(text, line.moves, line.flags);
+    print_depth_line(text, prefix);
+  }
 }

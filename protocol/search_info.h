@@ -27,3 +27,7 @@ void report_currmove(int from, int to, int16_t moves_tried);
 // other scores, nor for a line of kind SHOWN_NONE); with MultiPV, the further
 // root lines follow, a mate among them shown by its own proven line.
 void report_search(const ShownLine& best);
+
+// The keys of a search for every key, each with its proven line, as many
+// as MultiPV asks for.
+void report_keys();

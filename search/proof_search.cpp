@@ -38,6 +38,7 @@ uint8_t attacker;
 int limit;
 int8_t root_ply;
 SolverState state;
+bool key_job;  // the job is for one given first move
 Move mating_move;
 int mate_distance;
 bool turn_over;
@@ -259,9 +260,16 @@ void solver_start(uint8_t side, int moves, int first_ply) {
   root_ply = static_cast<int8_t>(first_ply);
   limit = solver_reach(moves, first_ply);
   state = SOLVER_OPEN;
+  key_job = false;
   mate_distance = 0;
   mating_move = Move{};
   solver_table_new_age();
+}
+
+void solver_start_key(uint8_t side, const Move& key, int moves, int first_ply) {
+  solver_start(side, moves, first_ply);
+  key_job = true;
+  mating_move = key;
 }
 
 SolverState solver_run(uint32_t moves_budget, int32_t until_cs) {
@@ -274,7 +282,25 @@ SolverState solver_run(uint32_t moves_budget, int32_t until_cs) {
   budget_left = moves_budget == 0 ? 1 : moves_budget;
   turn_until = until_cs;
   until_poll = POLL_EVERY;
-  while (!turn_over) {
+  while (!turn_over && key_job) {
+    // The defender's node after the key is the job's root; the root
+    // position itself is never stored, since only this one move was tried.
+    make_move(attacker, mating_move);
+    // A node the table or the board already settles (out of moves, say) is
+    // not expanded: mid() takes its node to be open.
+    Numbers n = numbers_of(false, limit - 1);
+    const bool whole = (n.pn == 0 || n.dn == 0) || mid(false, limit - 1, PN_INFINITE, PN_INFINITE, &n);
+    unmake_move(attacker, mating_move);
+    if (!whole) break;
+    if (n.pn == 0) {
+      state = SOLVER_MATE;
+      mate_distance = n.mate + 1;
+    } else if (n.dn == 0) {
+      state = SOLVER_NO_MATE;
+    }
+    if (state != SOLVER_OPEN) break;
+  }
+  while (!turn_over && !key_job) {
     Numbers n;
     if (!mid(true, limit, PN_INFINITE, PN_INFINITE, &n)) break;
     if (n.pn == 0) {

@@ -17,6 +17,11 @@ enum SolverState : uint8_t { SOLVER_OPEN = 0, SOLVER_MATE = 1, SOLVER_NO_MATE = 
 // within `moves` moves. The solver generates into the move-stack slices from
 // `first_ply` on, so the lists below it must end where that slice starts.
 void solver_start(uint8_t attacker, int moves, int first_ply);
+// A job for one first move `key` of `attacker` (legal in the position on
+// the board): whether it mates within `moves` moves, the key counted. Only
+// positions after the key enter the table, so what it settles holds for
+// every later job too. The board stays at the position before the key.
+void solver_start_key(uint8_t attacker, const Move& key, int moves, int first_ply);
 // The limit a job for `moves` moves gets: the move stack bounds it.
 int solver_reach(int moves, int first_ply);
 // Works on the job until it is settled, the search is aborted, `moves_budget`

@@ -35,6 +35,9 @@ struct MultiPvLine {
 };
 constexpr int MULTIPV_RECORDS = 64;
 extern MultiPvLine multipv_records[MULTIPV_RECORDS];
+// The keys shown by a search for every key, in the first records; 0 in
+// any other search.
+extern int key_lines_shown;
 
 // Fills pv_line / pv_flags from index i on by walking the table from the
 // current position (side to move `side`), and ends the line with a 0 move.

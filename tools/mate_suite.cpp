@@ -341,6 +341,17 @@ void take_no_mate(const Entry& entry, ProblemResult* result) {
     result->no_mate = true;
 }
 
+// The first moves of the problem's good mate lines within the distance
+// asked: its keys, as many as the engine showed.
+std::vector<std::string> keys_seen;
+
+void count_key(const char* pv, ProblemResult* result) {
+  const std::string key(pv, std::strcspn(pv, " \t\r\n"));
+  if (std::find(keys_seen.begin(), keys_seen.end(), key) != keys_seen.end()) return;
+  keys_seen.push_back(key);
+  result->keys = static_cast<int>(keys_seen.size());
+}
+
 void take_info(const Entry& entry, Clock::time_point go_sent, ProblemResult* result, bool* stop_wanted) {
   InfoLine info;
   if (!parse_info(engine.line, &info)) return;
@@ -375,12 +386,14 @@ void take_info(const Entry& entry, Clock::time_point go_sent, ProblemResult* res
     result->best = true;
     result->ms_to_best = ms;
   }
+  if (verdict == LINE_GOOD && !info.bound && info.mate <= asked_moves(entry)) count_key(info.pv, result);
 }
 
 // Sends the problem and searches it until a mate as short as the known one,
 // the end of the budget, or the engine's loss.
 void search_position(const Entry& entry, ProblemResult* result) {
   if (!setup_line_position(entry.fen)) return;  // accepted when the suite was read
+  keys_seen.clear();
   char command[SUITE_FEN_SIZE + 32];
   std::snprintf(command, sizeof(command), "position fen %s", entry.fen);
   if (settings.new_game_each && !send_line(&engine, "ucinewgame")) {

@@ -10,10 +10,20 @@
 
 namespace {
 
-constexpr int COLUMN_COUNT = 15;
-constexpr int OLDER_COLUMN_COUNT = 13;  // before asked and no_mate
-constexpr const char* OLDER_HEADER =
-    "index,fen,known,found_mate,best,badpv,ms_to_best,nodes,ms_used,nps_sum,nps_lines,budget_ms,engine";
+// The headers read: the current one and the earlier ones, each the
+// current one cut after so many columns.
+constexpr std::size_t COLUMN_COUNTS[] = {13, 15, 16};
+
+// The count of columns of a header this version reads; 0 for any other.
+std::size_t header_columns(const std::string& header) {
+  const std::string current = RESULT_CSV_HEADER;
+  const bool cut_at_column = current.compare(0, header.size(), header) == 0 &&
+                             (header.size() == current.size() || current[header.size()] == ',');
+  const auto columns = static_cast<std::size_t>(std::count(header.begin(), header.end(), ',') + 1);
+  for (std::size_t known : COLUMN_COUNTS)
+    if (cut_at_column && columns == known) return columns;
+  return 0;
+}
 
 // Ranges of stated mate lengths that the summary counts apart.
 struct LengthRange {
@@ -91,8 +101,9 @@ bool read_row(const std::vector<std::string>& fields, std::size_t columns, Probl
   result->has_nodes = !fields[7].empty();
   result->engine = fields[12];
   result->asked = result->known;
-  if (columns == OLDER_COLUMN_COUNT) return true;
-  return read_count(fields[13], &result->asked) && read_flag(fields[14], &result->no_mate);
+  if (columns > 13 && !(read_count(fields[13], &result->asked) && read_flag(fields[14], &result->no_mate)))
+    return false;
+  return columns <= 15 || read_count(fields[15], &result->keys);
 }
 
 long median(std::vector<long> values) {
@@ -103,8 +114,9 @@ long median(std::vector<long> values) {
 }
 
 void print_counts(const char* label, const Tally& tally) {
-  std::printf("%s best=%d/%d found=%d badpv=%d median_ms=%ld no_mate=%d no_mate_median_ms=%ld\n", label, tally.best,
-              tally.total, tally.found, tally.badpv, median(tally.best_ms), tally.no_mate, median(tally.no_mate_ms));
+  std::printf("%s best=%d/%d found=%d badpv=%d median_ms=%ld no_mate=%d no_mate_median_ms=%ld several_keys=%d\n", label,
+              tally.best, tally.total, tally.found, tally.badpv, median(tally.best_ms), tally.no_mate,
+              median(tally.no_mate_ms), tally.several_keys);
 }
 
 }  // namespace
@@ -119,7 +131,7 @@ void write_result_row(std::FILE* csv, const ProblemResult& r) {
   std::fprintf(csv, ",%ld,%llu,%llu,%d,", r.ms_used, static_cast<unsigned long long>(r.nps_sum),
                static_cast<unsigned long long>(r.nps_lines), r.budget_ms);
   write_quoted(csv, r.engine);
-  std::fprintf(csv, ",%d,%d\n", r.asked, r.no_mate ? 1 : 0);
+  std::fprintf(csv, ",%d,%d,%d\n", r.asked, r.no_mate ? 1 : 0, r.keys);
 }
 
 bool read_result_rows(const std::string& text, std::vector<ProblemResult>* rows, std::string* error) {
@@ -127,12 +139,11 @@ bool read_result_rows(const std::string& text, std::vector<ProblemResult>* rows,
   std::string line;
   std::getline(lines, line);
   if (!line.empty() && line.back() == '\r') line.pop_back();
-  const bool older = line == OLDER_HEADER;
-  if (line != RESULT_CSV_HEADER && !older) {
+  const std::size_t columns = header_columns(line);
+  if (columns == 0) {
     *error = "not a mate-suite CSV of this version (its header differs)";
     return false;
   }
-  const std::size_t columns = older ? OLDER_COLUMN_COUNT : COLUMN_COUNT;
   std::vector<std::string> fields;
   for (int number = 2; std::getline(lines, line); number++) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
@@ -162,6 +173,7 @@ Tally tally_results(const std::vector<ProblemResult>& rows, int shortest, int lo
       tally.no_mate++;
       tally.no_mate_ms.push_back(r.ms_used);
     }
+    if (r.keys > 1) tally.several_keys++;
   }
   return tally;
 }

@@ -25,12 +25,15 @@ struct ProblemResult {
   std::string engine;  // its id name
   int asked = 0;       // the mate distance asked for (the stated one, or one less)
   bool no_mate = false;  // the engine said it proved there is no mate in `asked`
+  int keys = 0;          // first moves shown with a good mate line of at most `asked` moves
 };
 
-// The older columns first, as scripts read them. Files of the header before
-// `asked` and `no_mate` are read too (asked as known, no_mate 0).
+// The older columns first, as scripts read them. Files of the earlier
+// headers, which end before `asked` or before `keys`, are read too (asked as
+// known, no_mate and keys 0).
 constexpr const char* RESULT_CSV_HEADER =
-    "index,fen,known,found_mate,best,badpv,ms_to_best,nodes,ms_used,nps_sum,nps_lines,budget_ms,engine,asked,no_mate";
+    "index,fen,known,found_mate,best,badpv,ms_to_best,nodes,ms_used,nps_sum,nps_lines,budget_ms,engine,asked,no_mate,"
+    "keys";
 
 void write_result_row(std::FILE* csv, const ProblemResult& result);
 
@@ -46,6 +49,7 @@ struct Tally {
   std::vector<long> best_ms;
   int no_mate = 0;
   std::vector<long> no_mate_ms;  // from go to bestmove
+  int several_keys = 0;          // problems shown with more than one key
 };
 
 // The problems whose stated distance lies in shortest..longest.

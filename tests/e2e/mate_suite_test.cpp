@@ -134,10 +134,11 @@ TEST_F(MateSuiteRun, CountsBestFoundAndBadLines) {
 
   const std::vector<std::string> rows = untimed_rows("out.csv");
   const std::vector<std::string> expected = {
-      "index,fen,known,found_mate,best,badpv,ms_to_best,nodes,ms_used,nps_sum,nps_lines,budget_ms,engine,asked,no_mate",
-      std::string("1,") + LADDER + ",2,2,1,0,t,1000,t,50000,1,60000,\"Scripted\",2,0",
-      std::string("2,") + NO_A1_ROOK + ",2,2,0,1,,1000,t,50000,1,60000,\"Scripted\",2,0",
-      std::string("3,") + LADDER + ",3,2,0,0,,1000,t,50000,1,60000,\"Scripted\",3,0"};
+      "index,fen,known,found_mate,best,badpv,ms_to_best,nodes,ms_used,nps_sum,nps_lines,budget_ms,engine,asked,no_mate,"
+      "keys",
+      std::string("1,") + LADDER + ",2,2,1,0,t,1000,t,50000,1,60000,\"Scripted\",2,0,1",
+      std::string("2,") + NO_A1_ROOK + ",2,2,0,1,,1000,t,50000,1,60000,\"Scripted\",2,0,0",
+      std::string("3,") + LADDER + ",3,2,0,0,,1000,t,50000,1,60000,\"Scripted\",3,0,1"};
   EXPECT_EQ(rows, expected);
 
   const std::string notes = read_text("stderr.txt");
@@ -182,6 +183,29 @@ TEST_F(MateSuiteRun, GoMateAsksForTheKnownDistance) {
   EXPECT_EQ(sent.find("go infinite"), std::string::npos) << sent;
 }
 
+// The keys are the first moves of good mate lines within the distance
+// asked, each counted once, whichever MultiPV line shows it.
+TEST_F(MateSuiteRun, ProblemsWithSeveralKeysAreCounted) {
+  const std::string engine = scripted_engine(
+      "uci\tuciok\n"
+      "isready\treadyok\n"
+      "go mate*\tinfo multipv 1 depth 3 score mate 2 pv a1a7 g8h8 b2b8\t"
+      "info multipv 2 depth 3 score mate 2 pv b2b7 g8h8 a1a8\t"
+      "info multipv 1 depth 3 score mate 2 pv a1a7 g8f8 b2b8\tbestmove a1a7\n"
+      "quit\texit\n");
+  const std::string suite = write_file("suite.epd", std::string(LADDER) + " bm #2;\n" + LADDER + " bm #1;\n");
+  const auto lines = run("--engine " + engine + " --ms 60000 --go-mate --csv out.csv " + suite);
+  ASSERT_FALSE(lines.empty());
+  EXPECT_EQ(lines.back().substr(lines.back().find(" badpv=")),
+            " badpv=0 median_ms=0 no_mate=0 no_mate_median_ms=0 several_keys=1")
+      << lines.back();
+  const std::vector<std::string> rows = untimed_rows("out.csv");
+  ASSERT_EQ(rows.size(), 3u);
+  EXPECT_EQ(rows[1].substr(rows[1].rfind(',')), ",2");
+  // Asked for a mate in 1, the mates in 2 are no keys.
+  EXPECT_EQ(rows[2].substr(rows[2].rfind(',')), ",0");
+}
+
 // --shorter asks for one move less: an engine that proves there is no such
 // mate is counted so, a problem of mate in 1 is left out, and the CSV keeps
 // the distance asked.
@@ -205,8 +229,8 @@ TEST_F(MateSuiteRun, ShorterAsksOneMoveLessAndCountsTheAbsences) {
   EXPECT_EQ(sent.find("go mate 3"), std::string::npos) << sent;
   const std::vector<std::string> rows = untimed_rows("out.csv");
   ASSERT_EQ(rows.size(), 3u);
-  EXPECT_EQ(rows[1].substr(rows[1].size() - 4), ",1,1") << rows[1];
-  EXPECT_EQ(rows[2].substr(rows[2].size() - 4), ",2,0") << rows[2];
+  EXPECT_EQ(rows[1].substr(rows[1].size() - 6), ",1,1,0") << rows[1];
+  EXPECT_EQ(rows[2].substr(rows[2].size() - 6), ",2,0,0") << rows[2];
 }
 
 TEST_F(MateSuiteRun, CountsByStatedLength) {
@@ -325,7 +349,8 @@ TEST_F(MateSuiteRun, AnEngineThatDiesLeavesTheRestNotFound) {
     const auto lines = run("--engine " + engine + " " + jobs + "--csv out.csv " + suite);
     EXPECT_EQ(status_, 0) << jobs;
     ASSERT_FALSE(lines.empty()) << jobs;
-    EXPECT_EQ(lines.back(), "RESULT best=0/7 found=0 badpv=0 median_ms=0 no_mate=0 no_mate_median_ms=0") << jobs;
+    EXPECT_EQ(lines.back(), "RESULT best=0/7 found=0 badpv=0 median_ms=0 no_mate=0 no_mate_median_ms=0 several_keys=0")
+        << jobs;
     EXPECT_EQ(problem_numbers("out.csv"), std::vector<int>({1, 2, 3, 4, 5, 6, 7})) << jobs;
   }
 }

@@ -80,12 +80,13 @@ void expect_same(const ProblemResult& a, const ProblemResult& b) {
   EXPECT_EQ(a.engine, b.engine);
   EXPECT_EQ(a.asked, b.asked);
   EXPECT_EQ(a.no_mate, b.no_mate);
+  EXPECT_EQ(a.keys, b.keys);
 }
 
 TEST(SuiteResults, RowsReadBackAsWritten) {
   const std::vector<ProblemResult> written = {solved_row(), unsolved_row()};
   const std::string text = csv_of(written);
-  EXPECT_NE(text.find("\n3,6k1/8/8/8/8/8/1R6/1R2K3 w - -,13,,0,1,,,1002,0,0,1000,\"\",12,1\n"), std::string::npos)
+  EXPECT_NE(text.find("\n3,6k1/8/8/8/8/8/1R6/1R2K3 w - -,13,,0,1,,,1002,0,0,1000,\"\",12,1,0\n"), std::string::npos)
       << text;
   std::vector<ProblemResult> read;
   std::string error;
@@ -100,19 +101,19 @@ TEST(SuiteResults, DamagedRowsAreRefused) {
   const std::pair<const char*, std::string> cases[] = {
       {"another header", "index,fen,known\n1," + fen + ",2\n"},
       {"a column short", header + "1," + fen + ",2,2,1,0,5,100,6,0,0,1000,\"E\",2\n"},
-      {"a column more", header + "1," + fen + ",2,2,1,0,5,100,6,0,0,1000,\"E\",2,0,x\n"},
-      {"unclosed quote", header + "1," + fen + ",2,2,1,0,5,100,6,0,0,1000,\"E,2,0\n"},
-      {"problem 0", header + "0," + fen + ",2,2,1,0,5,100,6,0,0,1000,\"E\",2,0\n"},
-      {"no known distance", header + "1," + fen + ",,2,1,0,5,100,6,0,0,1000,\"E\",2,0\n"},
-      {"negative time", header + "1," + fen + ",2,2,1,0,-5,100,6,0,0,1000,\"E\",2,0\n"},
-      {"best without its time", header + "1," + fen + ",2,2,1,0,,100,6,0,0,1000,\"E\",2,0\n"},
-      {"a time without best", header + "1," + fen + ",2,2,0,0,5,100,6,0,0,1000,\"E\",2,0\n"},
-      {"best neither 0 nor 1", header + "1," + fen + ",2,2,2,0,5,100,6,0,0,1000,\"E\",2,0\n"},
-      {"text for a number", header + "1," + fen + ",2,2,1,0,5,lots,6,0,0,1000,\"E\",2,0\n"},
-      {"no_mate neither 0 nor 1", header + "1," + fen + ",2,2,1,0,5,100,6,0,0,1000,\"E\",2,x\n"},
+      {"a column more", header + "1," + fen + ",2,2,1,0,5,100,6,0,0,1000,\"E\",2,0,1,x\n"},
+      {"unclosed quote", header + "1," + fen + ",2,2,1,0,5,100,6,0,0,1000,\"E,2,0,1\n"},
+      {"problem 0", header + "0," + fen + ",2,2,1,0,5,100,6,0,0,1000,\"E\",2,0,1\n"},
+      {"no known distance", header + "1," + fen + ",,2,1,0,5,100,6,0,0,1000,\"E\",2,0,1\n"},
+      {"negative time", header + "1," + fen + ",2,2,1,0,-5,100,6,0,0,1000,\"E\",2,0,1\n"},
+      {"best without its time", header + "1," + fen + ",2,2,1,0,,100,6,0,0,1000,\"E\",2,0,1\n"},
+      {"a time without best", header + "1," + fen + ",2,2,0,0,5,100,6,0,0,1000,\"E\",2,0,1\n"},
+      {"best neither 0 nor 1", header + "1," + fen + ",2,2,2,0,5,100,6,0,0,1000,\"E\",2,0,1\n"},
+      {"text for a number", header + "1," + fen + ",2,2,1,0,5,lots,6,0,0,1000,\"E\",2,0,1\n"},
+      {"no_mate neither 0 nor 1", header + "1," + fen + ",2,2,1,0,5,100,6,0,0,1000,\"E\",2,x,1\n"},
       {"the older header, the newer columns", "index,fen,known,found_mate,best,badpv,ms_to_best,nodes,ms_used,nps_sum,"
                                               "nps_lines,budget_ms,engine\n1," + fen + ",2,2,1,0,5,100,6,0,0,1000,\"E\",2,0\n"},
-      {"a number too large", header + "99999999999," + fen + ",2,2,1,0,5,100,6,0,0,1000,\"E\",2,0\n"},
+      {"a number too large", header + "99999999999," + fen + ",2,2,1,0,5,100,6,0,0,1000,\"E\",2,0,1\n"},
   };
   for (const auto& [name, text] : cases) {
     std::vector<ProblemResult> rows;
@@ -125,7 +126,7 @@ TEST(SuiteResults, DamagedRowsAreRefused) {
 // Lines ended by CR LF, as on Windows, and blank lines read as well.
 TEST(SuiteResults, CarriageReturnsAndBlankLinesAreNoRows) {
   const std::string text = std::string(RESULT_CSV_HEADER) +
-                           "\r\n1,6k1/8/8/8/8/8/1R6/R3K3 w - -,2,2,1,0,5,100,6,0,0,1000,\"E\",2,0\r\n\r\n";
+                           "\r\n1,6k1/8/8/8/8/8/1R6/R3K3 w - -,2,2,1,0,5,100,6,0,0,1000,\"E\",2,0,1\r\n\r\n";
   std::vector<ProblemResult> rows;
   std::string error;
   ASSERT_TRUE(read_result_rows(text, &rows, &error)) << error;
@@ -133,18 +134,30 @@ TEST(SuiteResults, CarriageReturnsAndBlankLinesAreNoRows) {
   EXPECT_EQ(rows[0].engine, "E");
 }
 
-// Files written before the columns asked and no_mate still merge: the
-// distance asked was the stated one, and no absence was ever counted.
-TEST(SuiteResults, TheOlderHeaderReadsAsAskingTheStatedDistance) {
-  const std::string text =
-      "index,fen,known,found_mate,best,badpv,ms_to_best,nodes,ms_used,nps_sum,nps_lines,budget_ms,engine\n"
-      "1,6k1/8/8/8/8/8/1R6/R3K3 w - -,5,,0,0,,100,6,0,0,1000,\"E\"\n";
-  std::vector<ProblemResult> rows;
-  std::string error;
-  ASSERT_TRUE(read_result_rows(text, &rows, &error)) << error;
-  ASSERT_EQ(rows.size(), 1u);
-  EXPECT_EQ(rows[0].asked, 5);
-  EXPECT_FALSE(rows[0].no_mate);
+// Files written before the columns asked and no_mate, or before keys, still
+// merge: the distance asked was the stated one, and what a file has no
+// column for was never counted.
+TEST(SuiteResults, OlderHeadersReadAsTheirColumnsSay) {
+  const std::string older =
+      "index,fen,known,found_mate,best,badpv,ms_to_best,nodes,ms_used,nps_sum,nps_lines,budget_ms,engine";
+  const std::string row = "1,6k1/8/8/8/8/8/1R6/R3K3 w - -,5,,0,0,,100,6,0,0,1000,\"E\"";
+  const struct {
+    std::string text;
+    int asked;
+    bool no_mate;
+  } cases[] = {
+      {older + "\n" + row + "\n", 5, false},
+      {older + ",asked,no_mate\n" + row + ",4,1\n", 4, true},
+  };
+  for (const auto& c : cases) {
+    std::vector<ProblemResult> rows;
+    std::string error;
+    ASSERT_TRUE(read_result_rows(c.text, &rows, &error)) << error << c.text;
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].asked, c.asked);
+    EXPECT_EQ(rows[0].no_mate, c.no_mate);
+    EXPECT_EQ(rows[0].keys, 0);
+  }
 }
 
 TEST(SuiteResults, AbsencesAreCountedWithTheirTimes) {
@@ -155,6 +168,13 @@ TEST(SuiteResults, AbsencesAreCountedWithTheirTimes) {
   EXPECT_EQ(all.no_mate, 2);
   EXPECT_EQ(all.no_mate_ms, std::vector<long>({1002, 40}));
   EXPECT_EQ(tally_results(rows, 13, 13).no_mate, 1);
+}
+
+TEST(SuiteResults, ProblemsWithSeveralKeysAreCounted) {
+  std::vector<ProblemResult> rows = {solved_row(), solved_row(), unsolved_row()};
+  rows[0].keys = 1;
+  rows[1].keys = 3;
+  EXPECT_EQ(tally_results(rows, 1, 1000).several_keys, 1);
 }
 
 }  // namespace
