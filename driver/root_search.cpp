@@ -14,6 +14,7 @@
 #include "driver/root_solver.h"
 #include "driver/search_reset.h"
 #include "driver/shown_line.h"
+#include "driver/table_root.h"
 #include "protocol/platform.h"
 #include "protocol/poll.h"
 #include "protocol/position_command.h"
@@ -345,7 +346,12 @@ SearchEnd search_position(uint8_t side) {
   generate_root_moves(side);
   Iteration it{};
   best_move_stable = 1;
-  const bool searching = !search_aborted && !book_move_chosen;
+  bool searching = !search_aborted && !book_move_chosen;
+  // Tables that know the position have answered it exactly.
+  if (searching && answer_from_tables(side)) {
+    search_aborted = 1;
+    searching = false;
+  }
   root_solver_begin(side, (go_mate_moves > 0 || mate_solver) && searching);
   if (searching) {
     open_window(side, it);
