@@ -15,6 +15,7 @@
 #include "driver/root_solver.h"
 #include "driver/search_reset.h"
 #include "driver/shown_line.h"
+#include "driver/table_root.h"
 #include "protocol/platform.h"
 #include "protocol/poll.h"
 #include "protocol/position_command.h"
@@ -346,11 +347,16 @@ SearchEnd search_position(uint8_t side) {
   generate_root_moves(side);
   Iteration it{};
   best_move_stable = 1;
-  const bool searching = !search_aborted && !book_move_chosen;
+  bool searching = !search_aborted && !book_move_chosen;
   if (searching && key_search_wanted()) {
     search_keys(side);
     if (bestmove_must_wait()) hold_bestmove();
     return ponderhit_restart ? SearchEnd::RESTART_ON_PONDER_MOVE : SearchEnd::DONE;
+  }
+  // Tables that know the position have answered it exactly.
+  if (searching && answer_from_tables(side)) {
+    search_aborted = 1;
+    searching = false;
   }
   root_solver_begin(side, (go_mate_moves > 0 || mate_solver) && searching);
   if (searching) {

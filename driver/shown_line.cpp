@@ -16,6 +16,8 @@
 #include "search/mate_prover.h"
 #include "search/ordering.h"
 #include "search/proof_line.h"
+#include "search/table_line.h"
+#include "search/table_score.h"
 #include "search/tt.h"
 #include "search_state.h"
 #include "settings.h"
@@ -193,6 +195,16 @@ TailResult defender_tail(Builder& b, int i, int moves) {
 // Attacker moves still needed from index i for a mate at `mated_ply`.
 int moves_left(int i, int mated_ply) { return (mated_ply - i + 1) / 2; }
 
+// Where the line enters a position the endgame tables know, the rest of it
+// is theirs, when it is the mate the line must reach.
+bool endgame_tail(Builder& b, int i) {
+  if (!tables_cover()) return false;
+  const uint8_t mover = mover_at(b, i);
+  int16_t score;
+  if (!table_score(mover, i, &score) || score != expected_score(i, b.mated_ply)) return false;
+  return table_line(mover, i, PV_LAST_MOVE_INDEX, b.out->moves, b.out->flags) == b.mated_ply;
+}
+
 // Completes the line from index `end`, where the table's line stopped;
 // true when it reaches the mate.
 bool complete_line(Builder& b, int end) {
@@ -203,6 +215,7 @@ bool complete_line(Builder& b, int end) {
     if (side_is_mated(b.attacker ^ 1)) return true;
   }
   for (;;) {
+    if (endgame_tail(b, end)) return true;
     const int moves = moves_left(end, b.mated_ply);
     const TailResult r =
         (end & 1) != 0 ? attacker_tail(b, end, moves) : defender_tail(b, end, moves);

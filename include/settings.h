@@ -20,6 +20,13 @@ extern uint8_t zugzwang_safe;         // a defender's null move may not hide a m
 extern int32_t thread_count;          // the Threads option: search threads, 1 .. 256
 extern uint8_t mate_solver;           // the proof-number solver works beside every search
 extern uint8_t obey_limits;           // go movetime, go nodes and the clock end the search
+// GaviotaTbPath: folders of endgame tables separated by ';', "" for none;
+// GaviotaTbCache: the probing library's cache in megabytes.
+constexpr int TB_PATH_SIZE = 4096;
+extern char gaviota_tb_path[TB_PATH_SIZE];
+extern int32_t gaviota_tb_cache;
+constexpr int32_t TB_CACHE_DEFAULT = 8;
+constexpr int32_t TB_CACHE_MAX = 1024;
 // Accepted for compatibility with the family's playing engine; no effect here.
 extern int32_t style, selectivity, extensions, combination_search;
 

@@ -9,6 +9,9 @@ need gzip gzip
 need file file
 need dpkg-shlibdeps dpkg-dev
 need lintian lintian
+# The endgame tables' probing library and Debian's 3-men tables.
+[ -f /usr/include/gtb-probe.h ] || missing+=(libgaviotatb-dev)
+[ -d /usr/share/gaviotatb/gtb4 ] || missing+=(gaviotatb)
 # The fuzz targets: clang 14 and its libFuzzer runtime.
 fuzz_probe=$(mktemp -d)
 echo 'extern "C" int LLVMFuzzerTestOneInput(const char*, unsigned long) { return 0; }' >"$fuzz_probe/probe.cpp"

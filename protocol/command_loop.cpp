@@ -16,6 +16,7 @@
 #include "protocol/search_limits.h"
 #include "search/helper_threads.h"
 #include "search/proof_table.h"
+#include "search/tables.h"
 #include "search_state.h"
 #include "settings.h"
 
@@ -38,6 +39,9 @@ void handle_uci() {
                SOLVER_HASH_MAX);
   std::fprintf(stdout, "option name Threads type spin default 1 min 1 max %d\n", THREADS_MAX);
   std::fputs("option name Obey_Limits type check default false\n", stdout);
+  std::fputs("option name GaviotaTbPath type string default <empty>\n", stdout);
+  std::fprintf(stdout, "option name GaviotaTbCache type spin default %d min 1 max %d\n", TB_CACHE_DEFAULT,
+               TB_CACHE_MAX);
   matt_in = 15;
   std::fputs("uciok\n", stdout);
   std::fflush(stdout);
@@ -121,6 +125,8 @@ void ensure_engine_ready() {
   if (engine_init() != 0) std::exit(0);
   new_game();
   engine_ready = 1;
+  // Tables named before the first isready open with the engine.
+  if (gaviota_tb_path[0] != '\0') tables_open(gaviota_tb_path, gaviota_tb_cache);
   // Learning switched on before the tables existed fills them now.
   if (learn_enabled) learn_load();
 }

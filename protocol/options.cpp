@@ -9,6 +9,7 @@
 #include "search/hash_tables.h"
 #include "search/helper_threads.h"
 #include "search/proof_table.h"
+#include "search/tables.h"
 #include "search/tt.h"
 #include "settings.h"
 
@@ -36,6 +37,26 @@ void set_hash(int32_t megabytes) {
 void set_solver_hash(int32_t megabytes) {
   solver_hash_megabytes = megabytes < 1 ? 1 : megabytes > SOLVER_HASH_MAX ? SOLVER_HASH_MAX : megabytes;
   if (engine_ready) solver_table_allocate(solver_hash_megabytes);
+}
+
+// The folders are the rest of the line after "value": they may hold blanks
+// and are separated by ';', which the tokens would split. "<empty>" is the
+// announced default.
+void set_tb_path(const char* line) {
+  const char* value = std::strstr(line, " value ");
+  const char* text = value != nullptr ? value + 7 : "";
+  std::snprintf(gaviota_tb_path, sizeof(gaviota_tb_path), "%s", text);
+  std::size_t length = std::strlen(gaviota_tb_path);
+  while (length > 0 && (gaviota_tb_path[length - 1] == ' ' || gaviota_tb_path[length - 1] == '\r'))
+    gaviota_tb_path[--length] = '\0';
+  if (std::strcmp(gaviota_tb_path, "<empty>") == 0) gaviota_tb_path[0] = '\0';
+  // Before the first isready the engine opens them with its tables.
+  if (engine_ready) tables_open(gaviota_tb_path, gaviota_tb_cache);
+}
+
+void set_tb_cache(int32_t megabytes) {
+  gaviota_tb_cache = megabytes < 1 ? 1 : megabytes > TB_CACHE_MAX ? TB_CACHE_MAX : megabytes;
+  if (engine_ready && tables_men != 0) tables_open(gaviota_tb_path, gaviota_tb_cache);
 }
 
 void set_threads(int32_t number) { thread_count = number < 1 ? 1 : number > THREADS_MAX ? THREADS_MAX : number; }
@@ -104,5 +125,9 @@ void handle_setoption(const char* line) {
   } else if (is(name, "Stop_After_Nodes")) {
     // Tests stop a search at an exact node count; 0 turns it off.
     stop_after_nodes = number < 0 ? 0 : static_cast<uint32_t>(number);
+  } else if (is(name, "GaviotaTbPath")) {
+    set_tb_path(line);
+  } else if (is(name, "GaviotaTbCache")) {
+    set_tb_cache(number);
   }
 }

@@ -120,6 +120,17 @@ void print_extra_line(int k) {
 
 }  // namespace
 
+void report_exact_line(const ShownLine& line) {
+  Text text;
+  if (line.score > MATE_BOUND || line.score < -MATE_BOUND)
+    text.append("score mate %d", mate_distance(line.score));
+  else
+    text.append("score cp %d", line.score);
+  text.append(" pv");
+  append_moves(text, line.moves, line.flags);
+  print_depth_line(text);
+}
+
 void report_search(const ShownLine& best) {
   if (best.score < MATE_BOUND || best.kind == SHOWN_NONE) return;
   Text text;

@@ -23,6 +23,10 @@ void report_no_mate(int moves);
 // a second.
 void report_currmove(int from, int to, int16_t moves_tried);
 
+// Reports an exact line whatever its score: a mate for either side, or a
+// draw or evaluation in centipawns.
+void report_exact_line(const ShownLine& line);
+
 // Reports the best line when it is a mate for the side to move (nothing for
 // other scores, nor for a line of kind SHOWN_NONE); with MultiPV, the further
 // root lines follow, a mate among them shown by its own proven line.

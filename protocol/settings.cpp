@@ -17,6 +17,8 @@ uint8_t zugzwang_safe;
 int32_t thread_count = 1;
 uint8_t mate_solver;
 uint8_t obey_limits;
+char gaviota_tb_path[TB_PATH_SIZE];
+int32_t gaviota_tb_cache = TB_CACHE_DEFAULT;
 int32_t search_time_limit_ms;
 uint32_t search_node_limit;
 int32_t style, selectivity, extensions, combination_search;

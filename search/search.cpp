@@ -13,6 +13,7 @@
 #include "search/null_move.h"
 #include "search/ordering.h"
 #include "search/solver_turns.h"
+#include "search/table_score.h"
 #include "search/tt.h"
 #include "search_state.h"
 #include "settings.h"
@@ -242,6 +243,12 @@ int16_t search(uint8_t side, uint8_t probe_mark, int16_t alpha, int16_t beta) {
 
   // No mate can be shorter than the one alpha holds.
   if (alpha + p > MATE_SCORE - 2) return material_diff[p];
+
+  // A capture that leaves few enough men: the tables know the exact result.
+  if (capture_marker[p - 1] != 0 && tables_cover()) {
+    int16_t table;
+    if (table_score(side, p, &table)) return table;
+  }
 
   // Check extension; evasions are scored with the hash move left by the
   // node searched before.

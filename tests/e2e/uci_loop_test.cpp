@@ -18,6 +18,8 @@ const std::vector<std::string> identification = {
     "option name Solver_Hash type spin default 32 min 1 max 1024",
     "option name Threads type spin default 1 min 1 max 256",
     "option name Obey_Limits type check default false",
+    "option name GaviotaTbPath type string default <empty>",
+    "option name GaviotaTbCache type spin default 8 min 1 max 1024",
     "uciok",
 };
 

@@ -21,6 +21,7 @@
 #include "protocol/input.h"
 #include "protocol/options.h"
 #include "protocol/poll.h"
+#include "search/tables.h"
 #include "search_state.h"
 #include "settings.h"
 #include "search/hash_tables.h"
@@ -66,6 +67,10 @@ void fuzz_new_input(bool searches) {
   mate_solver = 0;
   thread_count = 1;
   obey_limits = 0;
+  // Tables an input opened are closed, so that inputs replay alike.
+  if (gaviota_tb_path[0] != '\0' || tables_men != 0) tables_close();
+  gaviota_tb_path[0] = '\0';
+  gaviota_tb_cache = TB_CACHE_DEFAULT;
   pondering = 0;
   go_mate_moves = 0;
   depth_limit = 98;
