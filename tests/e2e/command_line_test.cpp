@@ -81,7 +81,7 @@ TEST(CommandLineEcho, ThenAnswersUci) {
   ASSERT_EQ(engine.read_line(), hash_line_131072.substr(0, hash_line_131072.size() - 1));
   engine.read_line();
   engine.send_line("uci");
-  EXPECT_EQ(engine.read_until("uciok").size(), 12u);
+  EXPECT_EQ(engine.read_until("uciok").size(), 14u);
 }
 
 TEST(Signals, InterruptIsIgnoredTerminationIsNot) {
