@@ -15,6 +15,8 @@
 #include "search/ordering.h"
 #include "search/helper_threads.h"
 #include "search/proof_table.h"
+#include "search/table_score.h"
+#include "search/tables.h"
 #include "search/tt.h"
 #include "search_state.h"
 #include "settings.h"
@@ -109,6 +111,16 @@ Move entry_move(const ProofEntry& e) {
 
 bool room_for_child() { return ply + 1 < MAX_PLY; }
 
+// Where the endgame tables know the position, their exact distance settles
+// it: a line that leaves the search's reach by a capture is proven there.
+ProofResult table_verdict(uint8_t attacker, uint8_t mover, int moves) {
+  TableResult result;
+  if (!tables_cover() || !tables_probe(mover, &result)) return PROOF_UNKNOWN;
+  const bool attacker_wins = result.outcome == (mover == attacker ? TABLE_WIN : TABLE_LOSS);
+  // Plies to the mate, the mating move counted, in the attacker's moves.
+  return attacker_wins && (result.plies + 1) / 2 <= moves ? PROOF_MATES : PROOF_FAILS;
+}
+
 }  // namespace
 
 void prover_begin(uint32_t node_budget) {
@@ -130,6 +142,9 @@ bool side_is_mated(uint8_t side) {
 ProofResult attacker_mates(uint8_t attacker, int moves, Move* mating_move) {
   if (moves < 1) return PROOF_FAILS;
   if (exhausted || !room_for_child()) return PROOF_UNKNOWN;
+  // A mating move is asked for only to build a line, which reads the tables itself.
+  if (mating_move == nullptr)
+    if (const ProofResult table = table_verdict(attacker, attacker, moves); table != PROOF_UNKNOWN) return table;
   const Slot slot = slot_for(attacker, false);
   uint16_t hint;
   if (const ProofResult known = recall(slot, attacker, attacker, moves, &hint); known != PROOF_UNKNOWN) {
@@ -168,6 +183,7 @@ ProofResult defender_loses(uint8_t attacker, int moves) {
   const uint8_t defender = attacker ^ 1;
   if (moves < 1) return side_is_mated(defender) ? PROOF_MATES : PROOF_FAILS;
   if (exhausted || !room_for_child()) return PROOF_UNKNOWN;
+  if (const ProofResult table = table_verdict(attacker, defender, moves); table != PROOF_UNKNOWN) return table;
   const Slot slot = slot_for(defender, true);
   uint16_t hint;
   if (const ProofResult known = recall(slot, attacker, defender, moves, &hint); known != PROOF_UNKNOWN) return known;
