@@ -15,6 +15,7 @@
 #include "protocol/poll.h"
 #include "protocol/search_info.h"
 #include "search/proof_search.h"
+#include "search/proof_table.h"
 #include "search/pv.h"
 #include "search_state.h"
 #include "settings.h"
@@ -33,6 +34,8 @@ bool legal_root_move(uint8_t side, int i) {
 // Per root move (by its index from the root list's first): the moves a
 // mate with it is still looked for within; 0 once it is decided.
 int open_moves[MAX_MOVES_PER_PLY];
+bool table_cleared_for[MAX_MOVES_PER_PLY];
+bool proof_unshown;  // a move proven to mate whose line could not be checked
 
 // The key's line takes its place among those shown, shortest mate first;
 // a key shown before with a longer mate gives up its old place.
@@ -65,10 +68,22 @@ void decide(uint8_t side, int index, uint32_t budget) {
   make_move(side, m);
   build_solver_line(side, m, distance, &line);
   unmake_move(side, m);
-  // A proof that could not be checked whole is not shown; the budget for
-  // the check is the same whatever the round, so trying again would not help.
-  open = line.kind == SHOWN_EXACT ? distance - 1 : 0;
-  if (line.kind == SHOWN_EXACT) show_key(line);
+  if (line.kind == SHOWN_EXACT) {
+    open = distance - 1;
+    show_key(line);
+    return;
+  }
+  // The proof leaned on entries of earlier jobs whose own proofs have since
+  // given way, so it cannot be read back. Once per move the table starts
+  // afresh and the move is proven again; after that the move is left
+  // unshown, and no absence of a mate is claimed.
+  if (!table_cleared_for[index - root_list_first()]) {
+    table_cleared_for[index - root_list_first()] = true;
+    solver_table_clear();
+    return;
+  }
+  open = 0;
+  proof_unshown = true;
 }
 
 // Each round's budget four times the last's, as far as it goes.
@@ -105,7 +120,11 @@ void search_keys(uint8_t side) {
   reported_depth = static_cast<int8_t>(2 * go_mate_moves - 1);
   seldepth = static_cast<uint8_t>(reported_depth);
   const int first = root_list_first();
-  for (int i = first; i < root_list_end(); i++) open_moves[i - first] = legal_root_move(side, i) ? go_mate_moves : 0;
+  for (int i = first; i < root_list_end(); i++) {
+    open_moves[i - first] = legal_root_move(side, i) ? go_mate_moves : 0;
+    table_cleared_for[i - first] = false;
+  }
+  proof_unshown = false;
   bool undecided = true;
   for (uint32_t budget = FIRST_BUDGET; undecided && !search_aborted; budget = next_budget(budget)) {
     undecided = false;
@@ -115,7 +134,7 @@ void search_keys(uint8_t side) {
       undecided = undecided || open_moves[i - first] > 0;
     }
   }
-  if (!search_aborted && key_lines_shown == 0 && proves_absence) report_no_mate(go_mate_moves);
+  if (!search_aborted && key_lines_shown == 0 && !proof_unshown && proves_absence) report_no_mate(go_mate_moves);
   choose_best_key(side);
   search_aborted = 1;
 }
