@@ -35,7 +35,7 @@ bool legal_root_move(uint8_t side, int i) {
 // mate with it is still looked for within; 0 once it is decided.
 int open_moves[MAX_MOVES_PER_PLY];
 bool table_cleared_for[MAX_MOVES_PER_PLY];
-bool proof_unshown;  // a move proven to mate whose line could not be checked
+int unshown_key;  // a move proven to mate whose line could not be checked; -1 for none
 
 // The key's line takes its place among those shown, shortest mate first;
 // a key shown before with a longer mate gives up its old place.
@@ -83,16 +83,17 @@ void decide(uint8_t side, int index, uint32_t budget) {
     return;
   }
   open = 0;
-  proof_unshown = true;
+  unshown_key = index;
 }
 
 // Each round's budget four times the last's, as far as it goes.
 uint32_t next_budget(uint32_t budget) { return budget < UINT32_MAX / 4 ? budget * 4 : UINT32_MAX; }
 
 // The shortest key becomes the root's best move, with its line; without a
-// key, the first legal move.
+// key shown, a key whose line could not be shown, or else the first legal
+// move.
 void choose_best_key(uint8_t side) {
-  int best = root_list_end();
+  int best = unshown_key >= 0 ? unshown_key : root_list_end();
   if (key_lines_shown > 0) {
     const ShownLine& line = multipv_records[0].shown;
     best = find_move(root_list_first(), root_list_end(), line.moves[1], line.flags[1]);
@@ -124,7 +125,7 @@ void search_keys(uint8_t side) {
     open_moves[i - first] = legal_root_move(side, i) ? go_mate_moves : 0;
     table_cleared_for[i - first] = false;
   }
-  proof_unshown = false;
+  unshown_key = -1;
   bool undecided = true;
   for (uint32_t budget = FIRST_BUDGET; undecided && !search_aborted; budget = next_budget(budget)) {
     undecided = false;
@@ -134,7 +135,7 @@ void search_keys(uint8_t side) {
       undecided = undecided || open_moves[i - first] > 0;
     }
   }
-  if (!search_aborted && key_lines_shown == 0 && !proof_unshown && proves_absence) report_no_mate(go_mate_moves);
+  if (!search_aborted && key_lines_shown == 0 && unshown_key < 0 && proves_absence) report_no_mate(go_mate_moves);
   choose_best_key(side);
   search_aborted = 1;
 }
