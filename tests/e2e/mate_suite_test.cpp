@@ -196,9 +196,8 @@ TEST_F(MateSuiteRun, ProblemsWithSeveralKeysAreCounted) {
   const std::string suite = write_file("suite.epd", std::string(LADDER) + " bm #2;\n" + LADDER + " bm #1;\n");
   const auto lines = run("--engine " + engine + " --ms 60000 --go-mate --csv out.csv " + suite);
   ASSERT_FALSE(lines.empty());
-  EXPECT_EQ(lines.back().substr(lines.back().find(" badpv=")),
-            " badpv=0 median_ms=0 no_mate=0 no_mate_median_ms=0 several_keys=1")
-      << lines.back();
+  EXPECT_NE(lines.back().find(" badpv=0 "), std::string::npos) << lines.back();
+  EXPECT_EQ(lines.back().substr(lines.back().find(" several_keys=")), " several_keys=1") << lines.back();
   const std::vector<std::string> rows = untimed_rows("out.csv");
   ASSERT_EQ(rows.size(), 3u);
   EXPECT_EQ(rows[1].substr(rows[1].rfind(',')), ",2");
