@@ -95,6 +95,13 @@ void append_mate(Text& text, const ShownLine& line) {
   if (line.kind == SHOWN_UPPER) text.append(" upperbound");
 }
 
+// A mate by its proven line: the score, then the moves.
+void append_proven(Text& text, const ShownLine& line) {
+  append_mate(text, line);
+  text.append(" pv");
+  append_moves(text, line.moves, line.flags);
+}
+
 // A further MultiPV line: a mate for the side to move by its proven line,
 // anything else by the moves read back from the table.
 void print_extra_line(int k) {
@@ -103,9 +110,7 @@ void print_extra_line(int k) {
   text.append("info multipv %d ", k + 1);
   if (record.score >= MATE_BOUND) {
     if (record.shown.kind == SHOWN_NONE) return;
-    append_mate(text, record.shown);
-    text.append(" pv");
-    append_moves(text, record.shown.moves, record.shown.flags);
+    append_proven(text, record.shown);
   } else {
     if (record.score > -MATE_BOUND)
       text.append("score cp %d", record.score);
@@ -145,13 +150,10 @@ void report_search(const ShownLine& best) {
 
 void report_keys() {
   for (int k = 0; k < key_lines_shown && k < multipv_lines; k++) {
-    const ShownLine& line = multipv_records[k].shown;
     char prefix[24];
     std::snprintf(prefix, sizeof(prefix), "multipv %d ", k + 1);
     Text text;
-    append_mate(text, line);
-    text.append(" pv");
-    append_moves(text, line.moves, line.flags);
+    append_proven(text, multipv_records[k].shown);
     print_depth_line(text, prefix);
   }
 }
