@@ -73,15 +73,9 @@ void decide(uint8_t side, int index, uint32_t budget) {
     show_key(line);
     return;
   }
-  // The proof leaned on entries of earlier jobs whose own proofs have since
-  // given way, so it cannot be read back. Once per move the table starts
-  // afresh and the move is proven again; after that the move is left
-  // unshown, and no absence of a mate is claimed.
-  if (!table_cleared_for[index - root_list_first()]) {
-    table_cleared_for[index - root_list_first()] = true;
-    solver_table_clear();
-    return;
-  }
+  // Once per move it is proven again from an empty table; after that the
+  // move is left unshown, and no absence of a mate is claimed.
+  if (solver_table_restart_once(&table_cleared_for[index - root_list_first()])) return;
   open = 0;
   unshown_key = index;
 }

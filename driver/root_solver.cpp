@@ -14,6 +14,7 @@
 #include "protocol/search_info.h"
 #include "search/helper_threads.h"
 #include "search/proof_search.h"
+#include "search/proof_table.h"
 #include "search/pv.h"
 #include "search/solver_turns.h"
 #include "search_state.h"
@@ -26,6 +27,7 @@ bool solver_line_waiting;   // printed, not yet taken into the root list
 bool threaded;              // the solver works on a thread of its own
 int posted_target;          // the thread's job: its target, below 1 none
 bool no_mate_told;          // "no mate in N" said in this search
+bool table_emptied;         // the solver's table started afresh in this search
 
 // The exact mate shown for the best move so far; 0 for none.
 int16_t shown_mate() { return shown_best.kind == SHOWN_EXACT && shown_best.score > MATE_BOUND ? shown_best.score : 0; }
@@ -77,11 +79,14 @@ void announce_solver_mate(uint8_t side) {
   build_solver_line(side, m, solver_mate_distance(), &solver_shown);
   unmake_move(side, m);
   report_search(solver_shown);
-  // Each mate is told once: the job moves on, to a shorter mate or to none.
   if (solver_shown.kind != SHOWN_EXACT) {
-    start_job_for(side, 0);
+    // Once per search the mate is proven again from an empty table (the
+    // solver's thread is between jobs, so the table is free); after that it
+    // stays told as a bound.
+    start_job_for(side, solver_table_restart_once(&table_emptied) ? solver_target() : 0);
     return;
   }
+  // Each mate is told once: the job moves on, to a shorter mate or to none.
   solver_line_waiting = true;
   if (go_mate_moves > 0) {
     search_aborted = 1;
@@ -107,6 +112,7 @@ void root_solver_begin(uint8_t side, bool wanted) {
   solver_turns_begin(wanted);
   solver_line_waiting = false;
   no_mate_told = false;
+  table_emptied = false;
   threaded = solver_thread_plan(solver_on != 0);
   if (solver_on) start_solver_job(side);
 }

@@ -67,6 +67,13 @@ void solver_table_clear() {
   age = 1;
 }
 
+bool solver_table_restart_once(bool* done) {
+  if (*done) return false;
+  *done = true;
+  solver_table_clear();
+  return true;
+}
+
 void solver_table_new_age() {
   if (++age == 0) age = 1;
 }

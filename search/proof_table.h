@@ -36,6 +36,11 @@ extern int32_t solver_hash_megabytes;
 bool solver_table_allocate(int32_t megabytes);
 void solver_table_free();
 void solver_table_clear();
+// A proof whose line cannot be read back leaned on entries whose own proofs
+// have since given way; proven again from an empty table, it can be. Empties
+// the table unless `*done` says it was already done for this proof, and
+// returns whether it did.
+bool solver_table_restart_once(bool* done);
 // A new search generation: older entries give way first.
 void solver_table_new_age();
 
