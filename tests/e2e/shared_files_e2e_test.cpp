@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -16,22 +15,14 @@ namespace {
 
 const std::string SHARED_DIR = std::string(TEST_DATA_DIR) + "/shared/";
 
-std::string shared_bytes(const std::string& name) {
-  std::ifstream in(SHARED_DIR + name, std::ios::binary);
-  std::stringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
+std::string shared_bytes(const std::string& name) { return file_bytes(SHARED_DIR + name); }
 
 void put_shared(const EngineProcess& engine, const std::string& name) {
   std::ofstream(engine.workdir() + "/" + name, std::ios::binary) << shared_bytes(name);
 }
 
 std::string workdir_bytes(const EngineProcess& engine, const std::string& name) {
-  std::ifstream in(engine.workdir() + "/" + name, std::ios::binary);
-  std::stringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
+  return file_bytes(engine.workdir() + "/" + name);
 }
 
 // One search thread whatever the suite runs with: the records must not

@@ -13,6 +13,14 @@
 #include "tools/child_process.h"
 #include "tools/scratch_dir.h"
 
+// A whole file as it lies on disk; empty when it cannot be read.
+inline std::string file_bytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
 class ToolRun : public testing::Test {
  protected:
   void SetUp() override {
@@ -55,12 +63,7 @@ class ToolRun : public testing::Test {
     return lines;
   }
 
-  std::string read_file(const std::string& name) {
-    std::ifstream in(dir_ + "/" + name, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-  }
+  std::string read_file(const std::string& name) { return file_bytes(dir_ + "/" + name); }
   // A text file the tools wrote, with line ends read as line feeds.
   std::string read_text(const std::string& name) { return without_carriage_returns(read_file(name)); }
 
