@@ -49,21 +49,17 @@ bool all_zero(const unsigned char bytes[LEARN_RECORD_SIZE]) {
 // keeps only its move (if it is one), as the first move to try, with no bound that could end
 // a search and depth 0, so that any result of the search replaces it.
 void place_learned(const LearnRecord& record) {
-  TtEntry& slot = tt_table[record.side == 0 ? 0 : 1][record.key & hash_mask];
-  slot.lock = record.lock;
   // A key naming a square off the board is no move; the move generators
-  // take every table move for a real one.
-  slot.move = key_from(record.move) < SQUARE_COUNT ? record.move : 0;
-  slot.age = LEARNED_AGE;
+  // take every table move for a real one. The file does not say the
+  // position's rights: the entry serves the placement whatever they are.
+  TtEntry entry{record.lock, key_from(record.move) < SQUARE_COUNT ? record.move : uint16_t{0},
+                record.score, record.flags, record.depth, LEARNED_AGE, RIGHTS_ANY};
   if (record.score > MATE_BOUND || record.score < -MATE_BOUND) {
-    slot.depth = 0;
-    slot.score = 0;
-    slot.flags = 0;
-    return;
+    entry.depth = 0;
+    entry.score = 0;
+    entry.flags = 0;
   }
-  slot.depth = record.depth;
-  slot.score = record.score;
-  slot.flags = record.flags;
+  tt_write(tt_table[record.side == 0 ? 0 : 1][record.key & hash_mask], entry);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "driver/learn_file.h"
 #include "driver/root_search.h"
 #include "protocol/poll.h"
+#include "protocol/search_info.h"
 #include "search/hash_tables.h"
 #include "search/ordering.h"
 #include "search/pv.h"
@@ -59,6 +60,7 @@ void reset_for_search(uint8_t side) {
     record.shown.kind = SHOWN_NONE;
   }
   key_lines_shown = 0;
+  report_new_search();
   shown_best.kind = SHOWN_NONE;
   shown_best.moves[1] = 0;
   shown_best_claim = 0;

@@ -1,236 +1,21 @@
-// Building the printed mate lines. The transposition table gives the line
-// first; it is trusted only while each entry's score and bound agree with
-// the announced mate at that ply, and only on moves that are legal. Where it
-// stops agreeing (an overwritten entry, a promotion whose piece the key does
-// not tell, a mated node that stored nothing) the exact prover takes over,
-// backing up one ply at a time when the table's line turns out not to be the
-// proof's.
+// Building the printed mate lines. A mate the alpha-beta search announces
+// rests on its transposition table, whose entries may have been written for
+// the same placement with other rights, by another thread, or for another
+// position with the same keys: the claim is proven again on the board by
+// the exact prover, against every defence, before it is shown, and the line
+// is read off that proof.
 #include "driver/shown_line.h"
 
 #include <cstring>
 
 #include "board.h"
-#include "board/attacks.h"
-#include "board/make_move.h"
-#include "board/movegen.h"
+#include "board/rights.h"
 #include "search/mate_prover.h"
-#include "search/ordering.h"
 #include "search/proof_line.h"
-#include "search/table_line.h"
-#include "search/table_score.h"
-#include "search/tt.h"
 #include "search_state.h"
-#include "settings.h"
 
 namespace {
 
-// Why a tail could not be completed.
-enum TailResult { TAIL_DONE, TAIL_WRONG, TAIL_UNKNOWN };
-
-struct Builder {
-  uint8_t attacker;
-  int mated_ply;  // ply of the checkmated node: 2N for a mate in N
-  ShownLine* out;
-  Move made[PV_SLOTS];
-  int made_end;  // moves made[2 .. made_end - 1] are on the board
-};
-
-// The score an entry at line index i must hold for a mate at `mated_ply`.
-int16_t expected_score(int i, int mated_ply) {
-  return static_cast<int16_t>((i & 1) != 0 ? MATE_SCORE - mated_ply : mated_ply - MATE_SCORE);
-}
-
-// Whether the main table's entry of the position before line index i agrees
-// with the mate; its move key goes to *key.
-bool entry_agrees(uint8_t mover, int i, int mated_ply, uint16_t* key) {
-  const TtEntry* entry = tt_entry_of(mover);
-  if (entry == nullptr || entry->move == 0 || (entry->flags & (TT_EXACT | TT_LOWER)) == 0) return false;
-  if (tt_score_at(*entry, i) != expected_score(i, mated_ply)) return false;
-  if (key != nullptr) *key = entry->move;
-  return true;
-}
-
-void put(Builder& b, int i, const Move& m) {
-  b.out->moves[i] = move_key(m.from, m.to);
-  b.out->flags[i] = static_cast<uint16_t>(m.flags);
-  b.made[i] = m;
-  b.made_end = i + 1;
-}
-
-uint8_t mover_at(const Builder& b, int i) { return (i & 1) != 0 ? b.attacker : static_cast<uint8_t>(b.attacker ^ 1); }
-
-// Follows the table from index 2 while it agrees; returns the first index
-// not filled. Promotions are told apart by the entry of the position each
-// piece leads to, and the last move by whether it mates.
-int walk_table(Builder& b) {
-  int i = 2;
-  while (i < b.mated_ply) {
-    const uint8_t mover = mover_at(b, i);
-    uint16_t key = 0;
-    if (!entry_agrees(mover, i, b.mated_ply, &key)) break;
-    ply = static_cast<int8_t>(i);
-    hash_move = 0;
-    generate_moves(mover);
-    bool advanced = false;
-    const int end = list_start[i + 1];
-    for (int k = find_key(list_start[i], end, key); k < end && !advanced; k = find_key(k + 1, end, key)) {
-      const Move m = move_stack[k];
-      if (!make_if_legal(mover, m)) continue;
-      const bool last = i == b.mated_ply - 1;
-      ply = static_cast<int8_t>(i + 1);
-      const bool agrees = last ? side_is_mated(mover ^ 1) : entry_agrees(mover ^ 1, i + 1, b.mated_ply, nullptr);
-      ply = static_cast<int8_t>(i);
-      if (agrees) {
-        put(b, i, m);
-        advanced = true;
-      } else {
-        unmake_move(mover, m);
-      }
-    }
-    if (!advanced) break;
-    i++;
-  }
-  return i;
-}
-
-void take_back_to(Builder& b, int i) {
-  while (b.made_end > i) {
-    b.made_end--;
-    unmake_move(mover_at(b, b.made_end), b.made[b.made_end]);
-  }
-}
-
-// A defence of the position at index i (defender to move) after which the
-// attacker still needs `moves` moves to mate: the longest resistance.
-// The main table's move is tried first, so the line shows the defence the
-// search itself found.
-TailResult choose_defence(Builder& b, int i, int moves) {
-  const uint8_t defender = mover_at(b, i);
-  ply = static_cast<int8_t>(i);
-  hash_move = tt_move_of(defender);
-  generate_replies(defender);
-  const int first = list_start[i], last = list_start[i + 1] - 1;
-  for (int k = first; k <= last; k++) {
-    pick_best_move(k, last);
-    const Move m = move_stack[k];
-    if (!make_if_legal(defender, m)) continue;
-    ply = static_cast<int8_t>(i + 1);
-    const ProofResult faster = attacker_mates(b.attacker, moves - 1, nullptr);
-    ply = static_cast<int8_t>(i);
-    if (faster == PROOF_FAILS) {
-      put(b, i, m);
-      return TAIL_DONE;
-    }
-    unmake_move(defender, m);
-    if (faster == PROOF_UNKNOWN) return TAIL_UNKNOWN;
-  }
-  return TAIL_WRONG;
-}
-
-// The attacker to move at index i mates in exactly `moves`: fill the line
-// to the mate, the attacker's moves from the prover and the longest
-// defences between them.
-TailResult extract(Builder& b, int i, int moves) {
-  for (;;) {
-    ply = static_cast<int8_t>(i);
-    Move proven{};
-    if (attacker_mates(b.attacker, moves, &proven) != PROOF_MATES) return TAIL_UNKNOWN;
-    Move m{};
-    if (!find_legal_move(b.attacker, move_key(proven.from, proven.to), static_cast<uint16_t>(proven.flags), &m))
-      return TAIL_WRONG;
-    make_move(b.attacker, m);
-    put(b, i, m);
-    if (moves == 1) {
-      ply = static_cast<int8_t>(i + 1);
-      return side_is_mated(b.attacker ^ 1) ? TAIL_DONE : TAIL_WRONG;
-    }
-    const TailResult r = choose_defence(b, i + 1, moves - 1);
-    if (r != TAIL_DONE) return r;
-    i += 2;
-    moves--;
-  }
-}
-
-// The attacker to move at index i must mate in exactly `moves`.
-TailResult attacker_tail(Builder& b, int i, int moves) {
-  ply = static_cast<int8_t>(i);
-  for (int t = 1; t <= moves; t++) {
-    const ProofResult r = attacker_mates(b.attacker, t, nullptr);
-    if (r == PROOF_UNKNOWN) return TAIL_UNKNOWN;
-    if (r == PROOF_MATES) return t == moves ? extract(b, i, moves) : TAIL_WRONG;
-  }
-  return TAIL_WRONG;
-}
-
-// The defender to move at index i must be mated after exactly `moves` more
-// attacker moves, whatever it plays. Right after the root move the shortest
-// distance is searched from one move up, so that a shorter mate than the
-// search announced is shown as what it is.
-TailResult defender_tail(Builder& b, int i, int moves) {
-  ply = static_cast<int8_t>(i);
-  int found = 0;
-  if (i == 2) {
-    if (side_is_mated(b.attacker ^ 1)) {
-      b.mated_ply = 2;
-      return TAIL_DONE;
-    }
-    for (int t = 1; t <= moves && found == 0; t++) {
-      const ProofResult r = defender_loses(b.attacker, t);
-      if (r == PROOF_UNKNOWN) return TAIL_UNKNOWN;
-      if (r == PROOF_MATES) found = t;
-    }
-    if (found == 0) return TAIL_WRONG;
-    b.mated_ply = 2 + 2 * found;
-  } else {
-    const ProofResult all = defender_loses(b.attacker, moves);
-    if (all != PROOF_MATES) return all == PROOF_UNKNOWN ? TAIL_UNKNOWN : TAIL_WRONG;
-    const ProofResult sooner = defender_loses(b.attacker, moves - 1);
-    if (sooner != PROOF_FAILS) return sooner == PROOF_UNKNOWN ? TAIL_UNKNOWN : TAIL_WRONG;
-    found = moves;
-  }
-  const TailResult r = choose_defence(b, i, found);
-  return r == TAIL_DONE ? extract(b, i + 1, found) : r;
-}
-
-// Attacker moves still needed from index i for a mate at `mated_ply`.
-int moves_left(int i, int mated_ply) { return (mated_ply - i + 1) / 2; }
-
-// Where the line enters a position the endgame tables know, the rest of it
-// is theirs, when it is the mate the line must reach.
-bool endgame_tail(Builder& b, int i) {
-  if (!tables_cover()) return false;
-  const uint8_t mover = mover_at(b, i);
-  int16_t score;
-  if (!table_score(mover, i, &score) || score != expected_score(i, b.mated_ply)) return false;
-  return table_line(mover, i, PV_LAST_MOVE_INDEX, b.out->moves, b.out->flags) == b.mated_ply;
-}
-
-// Completes the line from index `end`, where the table's line stopped;
-// true when it reaches the mate.
-bool complete_line(Builder& b, int end) {
-  if (end == b.mated_ply) {
-    if (end > 2) return true;
-    // A mate in one: the root move itself must mate.
-    ply = 2;
-    if (side_is_mated(b.attacker ^ 1)) return true;
-  }
-  for (;;) {
-    if (endgame_tail(b, end)) return true;
-    const int moves = moves_left(end, b.mated_ply);
-    const TailResult r =
-        (end & 1) != 0 ? attacker_tail(b, end, moves) : defender_tail(b, end, moves);
-    if (r == TAIL_DONE) return true;
-    take_back_to(b, end);
-    if (r == TAIL_UNKNOWN || end <= 2) return false;
-    // The table's move before this point was not the proof's: prove it too.
-    end--;
-    take_back_to(b, end);
-  }
-}
-
-// Results of recent builds, so that a line printed again at every iteration
-// costs nothing, and a failed proof is not repeated until the table offers
-// more of the line.
 // What building a line changes that the search it interrupts must get
 // back: its ply, hash move, last square moved to, and node count (a line's
 // proof is no part of the search's work).
@@ -248,43 +33,71 @@ void restore_marks(const SearchMarks& marks) {
   nodes = marks.nodes;
 }
 
+// The moves a claim's proof may make: a share of the search's own work so
+// far, so that proving costs the search a bounded part of its time.
+uint32_t proof_budget(uint32_t search_nodes) {
+  return search_nodes / 2 > CLAIM_PROOF_BUDGET ? search_nodes / 2 : CLAIM_PROOF_BUDGET;
+}
+
+// Results of recent builds, per position after the root move (its rights
+// too) and claimed score. A proven line or a refuted claim is a fact of the
+// position and is kept for the engine's whole run; a claim that could not
+// be proven is tried again once the budget has doubled.
 struct Built {
   bool filled;
   uint32_t lock, key;
+  uint8_t rights;
   int16_t claimed;
-  int16_t walk_end;
+  uint32_t budget;
   ShownLine line;
 };
 constexpr int BUILT_SLOTS = 16;
 Built built[BUILT_SLOTS];
 int built_next;
 
-Built* find_built(uint32_t lock, uint32_t key, int16_t claimed) {
+Built* find_built(uint32_t lock, uint32_t key, uint8_t rights, int16_t claimed) {
   for (Built& entry : built)
-    if (entry.filled && entry.lock == lock && entry.key == key && entry.claimed == claimed) return &entry;
+    if (entry.filled && entry.lock == lock && entry.key == key && entry.rights == rights && entry.claimed == claimed)
+      return &entry;
   return nullptr;
 }
 
+// With the root move made: the attacker mates within `moves` moves against
+// every defence, proven with the prover's own table (the transposition
+// table only orders its moves), and the line read off that proof.
+void prove_claim(uint8_t attacker, const Move& root, int moves, uint32_t budget, ShownLine* out) {
+  const int16_t claimed = static_cast<int16_t>(MATE_SCORE - 2 * moves);
+  ply = 2;
+  prover_begin(budget);
+  const ProofResult proof = defender_loses(attacker, moves - 1);
+
+  if (proof != PROOF_MATES) {
+    // A claim the board refutes is not shown at all.
+    shown_root_move(root, claimed, proof == PROOF_UNKNOWN ? SHOWN_LOWER : SHOWN_NONE, out);
+    return;
+  }
+  ply = 2;
+  const int length = proof_line(attacker, PROOF_FROM_PROVER, moves - 1, 2, PV_LAST_MOVE_INDEX, out->moves, out->flags);
+  if (length == 0) {
+    shown_root_move(root, claimed, SHOWN_LOWER, out);
+    return;
+  }
+  out->score = static_cast<int16_t>(MATE_SCORE - 2 * length);
+  out->kind = SHOWN_EXACT;
+}
 
 }  // namespace
 
 void build_solver_line(uint8_t attacker, const Move& root, int distance, ShownLine* out) {
   const SearchMarks marks = save_marks();
-  const int16_t claimed = static_cast<int16_t>(MATE_SCORE - 2 * distance);
-  shown_root_move(root, claimed, SHOWN_LOWER, out);
-
+  shown_root_move(root, static_cast<int16_t>(MATE_SCORE - 2 * distance), SHOWN_LOWER, out);
   ply = 2;
-  Move line[PV_SLOTS];
-  const int length = proof_line(attacker, line, 2, PV_LAST_MOVE_INDEX);
+  const int length = proof_line(attacker, PROOF_FROM_SOLVER, distance - 1, 2, PV_LAST_MOVE_INDEX, out->moves, out->flags);
   if (length > 0) {
-    for (int i = 2; i <= 2 * length - 1; i++) {
-      out->moves[i] = move_key(line[i].from, line[i].to);
-      out->flags[i] = static_cast<uint16_t>(line[i].flags);
-    }
-    out->moves[2 * length] = 0;
-    out->flags[2 * length] = 0;
     out->score = static_cast<int16_t>(MATE_SCORE - 2 * length);
     out->kind = SHOWN_EXACT;
+  } else {
+    shown_root_move(root, out->score, SHOWN_LOWER, out);
   }
   restore_marks(marks);
 }
@@ -317,36 +130,30 @@ void build_shown_line(uint8_t attacker, const Move& root, int16_t score, uint8_t
   }
 
   const SearchMarks marks = save_marks();
-
-  // Results are remembered for the position after the root move.
   const uint32_t lock = hash_lock, key = hash_key;
-  Builder b{attacker, mated_ply, out, {}, 2};
-  shown_root_move(root, score, SHOWN_EXACT, out);
-  const int walk_end = walk_table(b);
-
-  Built* known = find_built(lock, key, score);
-  if (known != nullptr && (known->line.kind == SHOWN_EXACT || walk_end <= known->walk_end)) {
-    take_back_to(b, 2);
+  const uint8_t rights = rights_tag();
+  const uint32_t budget = proof_budget(marks.nodes);
+  out->moves[1] = move_key(root.from, root.to);
+  out->flags[1] = static_cast<uint16_t>(root.flags);
+  Built* known = find_built(lock, key, rights, score);
+  if (known != nullptr && (known->line.kind != SHOWN_LOWER || budget < 2 * known->budget)) {
     *out = known->line;
   } else {
-    prover_begin(LINE_PROOF_BUDGET);
-    if (complete_line(b, walk_end)) {
-      out->moves[b.mated_ply] = 0;
-      out->flags[b.mated_ply] = 0;
-      out->score = static_cast<int16_t>(MATE_SCORE - b.mated_ply);
-      out->kind = SHOWN_EXACT;
-    } else if (prover_exhausted()) {
-      shown_root_move(root, score, SHOWN_LOWER, out);
-    } else {
-      shown_root_move(root, score, SHOWN_NONE, out);
-    }
-    take_back_to(b, 2);
+    prove_claim(attacker, root, mated_ply / 2, budget, out);
     if (known == nullptr) {
       known = &built[built_next];
       built_next = (built_next + 1) % BUILT_SLOTS;
     }
-    *known = Built{true, lock, key, score, static_cast<int16_t>(walk_end), *out};
+    *known = Built{true, lock, key, rights, score, budget, *out};
   }
-
   restore_marks(marks);
+}
+
+bool prove_mated_line(uint8_t mated, int moves) {
+  const SearchMarks marks = save_marks();
+  ply = 2;
+  prover_begin(MATED_PROOF_BUDGET);
+  const bool proven = attacker_mates(mated ^ 1, moves, nullptr) == PROOF_MATES;
+  restore_marks(marks);
+  return proven;
 }

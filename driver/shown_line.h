@@ -7,18 +7,21 @@
 #include "search/pv.h"
 #include "types.h"
 
-// Moves the prover may make for one line before it gives up.
-constexpr uint32_t LINE_PROOF_BUDGET = 250000;
+// Moves the proof of a claim may make at least, over every defence.
+constexpr uint32_t CLAIM_PROOF_BUDGET = 1000000;
+// Moves the proof that a root move is mated may make.
+constexpr uint32_t MATED_PROOF_BUDGET = 250000;
 
 // With the root move `root` of `attacker` made on the board: the line to
-// print for its search score. An exact mate score is followed through the
-// transposition table as far as its entries agree with it, and proven and
-// completed from there by the exact mate search; if that proves a shorter
-// mate, the line shows the shorter one. A mate that cannot be confirmed
-// within the budget is shown as a lower bound with the root move alone; one
-// that is refuted, or too long for a line, is not shown (kind SHOWN_NONE).
-// Scores that are no mate, and bounds, are shown as given with the root move
-// alone.
+// print for its search score. An exact mate score is proven on the board by
+// the exact prover against every defence, apart from the transposition
+// table (whose entries may have been written for other rights, by another
+// thread, or for another position with the same keys), and the line that
+// holds out longest against that proof is shown; a proof shorter than the
+// score shows the shorter mate. A mate that cannot be proven within the
+// budget is shown as a lower bound with the root move alone; one that is
+// refuted, or too long for a line, is not shown (kind SHOWN_NONE). Scores
+// that are no mate, and bounds, are shown as given with the root move alone.
 void build_shown_line(uint8_t attacker, const Move& root, int16_t score, uint8_t kind, ShownLine* out);
 
 // With the root move `root` of `attacker` made on the board, after the
@@ -32,8 +35,12 @@ void build_solver_line(uint8_t attacker, const Move& root, int distance, ShownLi
 // The root move alone with `score` and `kind`.
 void shown_root_move(const Move& root, int16_t score, uint8_t kind, ShownLine* out);
 
+// With a root move of `mated`'s made on the board: whether the opponent, to
+// move, mates within `moves` moves against every defence.
+bool prove_mated_line(uint8_t mated, int moves);
+
 // Forgets the lines built so far. A proven line holds for its position
 // whatever the search or the tables, and an attempt that failed is made
-// again once the table offers more of the line, so the engine keeps them for
-// its whole run; tests start from none.
+// again once the search has done twice the work, so the engine keeps them
+// for its whole run; tests start from none.
 void shown_lines_forget();

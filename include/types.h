@@ -74,6 +74,15 @@ constexpr int16_t MATE_SCORE = 10000;
 constexpr int16_t MATE_BOUND = 9000;
 constexpr int16_t SCORE_INF = 12000;
 
+// Moves of a mate score as UCI counts them, the mating move included;
+// negative when the side to move is the one mated.
+constexpr int mate_distance(int16_t score) {
+  int m = score > MATE_BOUND ? MATE_SCORE - score : -MATE_SCORE - score;
+  if (m % 2 != 0) m += score > MATE_BOUND ? 1 : -1;
+  return m / 2;
+}
+static_assert(mate_distance(9998) == 1 && mate_distance(-9999) == -1 && mate_distance(-9997) == -2);
+
 // Plies: the root is ply 1; per-ply arrays cover plies 0 .. MAX_PLY.
 constexpr int MAX_PLY = 98;
 constexpr int PLY_SLOTS = MAX_PLY + 1;

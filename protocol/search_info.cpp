@@ -63,17 +63,29 @@ void print_depth_line(const Text& text, const char* prefix = "") {
 
 }  // namespace
 
-int mate_distance(int16_t score) {
-  int m = score > MATE_BOUND ? MATE_SCORE - score : -MATE_SCORE - score;
-  if (m % 2 != 0) m += score > MATE_BOUND ? 1 : -1;
-  return m / 2;
-}
-
 uint64_t reported_nodes() { return 2 * uint64_t{nodes + helper_nodes()}; }
 
 void report_figures() { print_depth_line(Text{}); }
 
+namespace {
+
+// The shortest exact mate for the side to move shown in this search; 0 none.
+int shortest_shown;
+
+void note_shown(const ShownLine& line) {
+  if (line.kind != SHOWN_EXACT || line.score <= MATE_BOUND) return;
+  const int moves = mate_distance(line.score);
+  if (shortest_shown == 0 || moves < shortest_shown) shortest_shown = moves;
+}
+
+}  // namespace
+
+void report_new_search() { shortest_shown = 0; }
+
 void report_no_mate(int moves) {
+  // Both claims are proven, so they cannot both hold; should one ever be
+  // wrong, the mate shown, with its line, is the one a user can check.
+  if (shortest_shown != 0 && shortest_shown <= moves) return;
   std::printf("info string no mate in %d\n", moves);
   std::fflush(stdout);
 }
@@ -110,6 +122,10 @@ void print_extra_line(int k) {
   text.append("info multipv %d ", k + 1);
   if (record.score >= MATE_BOUND) {
     if (record.shown.kind == SHOWN_NONE) return;
+    note_shown(record.shown);
+    append_proven(text, record.shown);
+  } else if (record.score < -MATE_BOUND && record.shown.kind != SHOWN_EXACT) {
+    // Mated, as the search says but the board could not confirm.
     append_proven(text, record.shown);
   } else {
     if (record.score > -MATE_BOUND)
@@ -126,6 +142,7 @@ void print_extra_line(int k) {
 }  // namespace
 
 void report_exact_line(const ShownLine& line) {
+  note_shown(line);
   Text text;
   if (line.score > MATE_BOUND || line.score < -MATE_BOUND)
     text.append("score mate %d", mate_distance(line.score));
@@ -138,6 +155,7 @@ void report_exact_line(const ShownLine& line) {
 
 void report_search(const ShownLine& best) {
   if (best.score < MATE_BOUND || best.kind == SHOWN_NONE) return;
+  note_shown(best);
   Text text;
   append_mate(text, best);
   const bool several = multipv_lines > 1 && reported_depth > 1;
@@ -153,6 +171,7 @@ void report_keys() {
     char prefix[24];
     std::snprintf(prefix, sizeof(prefix), "multipv %d ", k + 1);
     Text text;
+    note_shown(multipv_records[k].shown);
     append_proven(text, multipv_records[k].shown);
     print_depth_line(text, prefix);
   }

@@ -5,9 +5,6 @@
 
 #include "search/pv.h"
 
-// Moves of a mate score, negative when the side to move is mated.
-int mate_distance(int16_t score);
-
 // The node count the info lines give (each node made counts twice, as the
 // engine always reported them), over all threads.
 uint64_t reported_nodes();
@@ -16,7 +13,11 @@ uint64_t reported_nodes();
 // score, for a search that a limit of go ended.
 void report_figures();
 
-// "go mate N" proven to have no mate in N moves.
+// A search begins: no mate shown in it yet.
+void report_new_search();
+
+// "go mate N" proven to have no mate in N moves; never said after an exact
+// mate of at most N moves was shown in the same search.
 void report_no_mate(int moves);
 
 // Announces the root move about to be searched, once the search is older than

@@ -34,7 +34,7 @@ uint32_t score_entries_for(int32_t megabytes, uint32_t mask) {
 }
 
 void free_hash_tables() {
-  for (TtEntry*& table : tt_table) {
+  for (TtSlot*& table : tt_table) {
     std::free(table);
     table = nullptr;
   }
@@ -48,11 +48,11 @@ int allocate_hash_tables(int32_t megabytes, int32_t* used_megabytes) {
     int failure = 0;
     hash_mask = hash_mask_for(m);
     score_table_entries = score_entries_for(m, hash_mask);
-    std::size_t tt_bytes = static_cast<std::size_t>(hash_mask + 1) * sizeof(TtEntry);
-    tt_table[0] = static_cast<TtEntry*>(std::malloc(tt_bytes));
+    std::size_t tt_bytes = static_cast<std::size_t>(hash_mask + 1) * sizeof(TtSlot);
+    tt_table[0] = static_cast<TtSlot*>(std::malloc(tt_bytes));
     if (tt_table[0] == nullptr) {
       failure = 5;
-    } else if ((tt_table[1] = static_cast<TtEntry*>(std::malloc(tt_bytes))) == nullptr) {
+    } else if ((tt_table[1] = static_cast<TtSlot*>(std::malloc(tt_bytes))) == nullptr) {
       failure = 6;
     } else {
       score_table = static_cast<ScoreEntry*>(std::malloc(score_table_entries * sizeof(ScoreEntry)));

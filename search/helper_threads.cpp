@@ -18,6 +18,7 @@
 #include "settings.h"
 
 PER_THREAD bool helper_thread;
+uint32_t solver_thread_turn = SOLVER_THREAD_TURN;
 
 namespace {
 
@@ -153,7 +154,10 @@ void solver_main(int index) {
     SolverState state = SOLVER_IDLE;
     if (target >= 1) {
       solver_start(root_mover, target, 2);
-      state = solver_run(0xFFFFFFFFu, INT32_MAX);
+      // Turn after turn until the job is settled, replaced or stopped
+      // (helper_poll then aborts the turn).
+      do state = solver_run(solver_thread_turn, INT32_MAX);
+      while (state == SOLVER_OPEN && !search_aborted);
       search_aborted = 0;
     }
     if (state == SOLVER_OPEN) continue;  // replaced or stopped: nothing to tell

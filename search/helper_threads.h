@@ -37,6 +37,11 @@ uint32_t helper_nodes();
 // A helper's poll, at every node: true once the helper must stop.
 bool helper_poll();
 
+// Moves the solver thread makes in one turn of a job; it takes turns until
+// the job is settled. Tests shorten the turns.
+constexpr uint32_t SOLVER_THREAD_TURN = 1u << 24;
+extern uint32_t solver_thread_turn;
+
 // The solver thread, from the main thread. A new job (a mate within
 // `target` moves; below 1 none) replaces the one it works on.
 void solver_thread_post(int target);

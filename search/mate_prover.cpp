@@ -12,6 +12,7 @@
 #include "board/make_move.h"
 #include "board/movegen.h"
 #include "board/rights.h"
+#include "protocol/poll.h"
 #include "search/ordering.h"
 #include "search/helper_threads.h"
 #include "search/proof_table.h"
@@ -37,10 +38,13 @@ struct ProofEntry {
 };
 static_assert(sizeof(ProofEntry) == 16);
 
+constexpr uint32_t POLL_EVERY = 4096;  // moves between two input polls
+
 ProofEntry proof_table[PROOF_ENTRIES];
 uint32_t budget;
 uint32_t used;
 bool exhausted;
+bool aborted_before;  // the search was already over when the proof began
 
 struct Slot {
   ProofEntry* entry;
@@ -49,24 +53,28 @@ struct Slot {
 };
 
 Slot slot_for(uint8_t mover, bool defender_node) {
-  const uint32_t rights = position_rights();
   const uint8_t tag = static_cast<uint8_t>(1 | mover << 1 | (defender_node ? 4 : 0));
-  const uint32_t mix = rights * 0x9E3779B1u ^ tag * 0x85EBCA77u;
+  const uint32_t mix = rights_and_role(tag);
   Slot s;
   s.entry = &proof_table[(hash_key ^ mix) & PROOF_MASK];
   s.lock = hash_lock ^ mix;
-  s.check = hash_key ^ (rights << 7);
+  s.check = hash_key ^ (static_cast<uint32_t>(rights_tag()) << 7);
   s.tag = tag;
   return s;
 }
 
 bool owns(const Slot& s) { return s.entry->tag == s.tag && s.entry->lock == s.lock && s.entry->check == s.check; }
 
+// A mating move is kept only from the shortest proof: a longer one may
+// lean on the shorter one through a repetition (the rook that shuffles
+// back to where the shorter mate starts), and its move, followed, would
+// go round for ever.
 void remember(const Slot& s, bool mates, int moves, const Move* move) {
   ProofEntry& e = *s.entry;
   if (!owns(s)) e = ProofEntry{s.lock, s.check, 0, 0, s.tag, 0, 0};
   if (mates) {
-    if (e.mates_in == 0 || moves < e.mates_in) e.mates_in = static_cast<int8_t>(moves);
+    if (e.mates_in != 0 && moves >= e.mates_in) return;
+    e.mates_in = static_cast<int8_t>(moves);
   } else if (moves > e.fails_to) {
     e.fails_to = static_cast<int8_t>(moves);
   }
@@ -99,8 +107,13 @@ bool generate_ordered(uint8_t mover, uint16_t hint) {
   return generate_replies(mover);
 }
 
+// The budget, and the input: a stop heard while a proof runs ends it.
 bool count_move() {
   if (++used > budget) exhausted = true;
+  if (used % POLL_EVERY == 0) {
+    poll_input(POLL_FULL);
+    if (search_aborted && !aborted_before) exhausted = true;
+  }
   return !exhausted;
 }
 
@@ -127,6 +140,7 @@ void prover_begin(uint32_t node_budget) {
   budget = node_budget;
   used = 0;
   exhausted = false;
+  aborted_before = search_aborted != 0;
 }
 
 bool prover_exhausted() { return exhausted; }

@@ -40,7 +40,7 @@ int8_t root_ply;
 SolverState state;
 bool key_job;  // the job is for one given first move
 Move mating_move;
-int mate_distance;
+int proven_distance;
 bool turn_over;
 uint32_t budget_left;
 int32_t turn_until;
@@ -261,7 +261,7 @@ void solver_start(uint8_t side, int moves, int first_ply) {
   limit = solver_reach(moves, first_ply);
   state = SOLVER_OPEN;
   key_job = false;
-  mate_distance = 0;
+  proven_distance = 0;
   mating_move = Move{};
   solver_table_new_age();
 }
@@ -294,7 +294,7 @@ SolverState solver_run(uint32_t moves_budget, int32_t until_cs) {
     if (!whole) break;
     if (n.pn == 0) {
       state = SOLVER_MATE;
-      mate_distance = n.mate + 1;
+      proven_distance = n.mate + 1;
     } else if (n.dn == 0) {
       state = SOLVER_NO_MATE;
     }
@@ -307,7 +307,7 @@ SolverState solver_run(uint32_t moves_budget, int32_t until_cs) {
       const SolverEntry* e = solver_probe(attacker, attacker);
       if (e != nullptr && find_legal_move(attacker, e->move, e->flags, &mating_move)) {
         state = SOLVER_MATE;
-        mate_distance = n.mate;
+        proven_distance = n.mate;
       }
       break;
     }
@@ -327,4 +327,4 @@ void solver_idle() { state = SOLVER_IDLE; }
 SolverState solver_state() { return state; }
 int solver_limit() { return limit; }
 Move solver_mating_move() { return mating_move; }
-int solver_mate_distance() { return mate_distance; }
+int solver_mate_distance() { return proven_distance; }

@@ -27,7 +27,7 @@ struct Key {
 
 Key key_of(uint8_t attacker, uint8_t mover) {
   const uint32_t role = 1u + attacker + 2u * mover;
-  const uint32_t mix = position_rights() * 0x9E3779B1u ^ role * 0x85EBCA77u;
+  const uint32_t mix = rights_and_role(role);
   const uint32_t mixed_key = hash_key ^ mix;
   return Key{(mixed_key & bucket_mask) * BUCKET, hash_lock ^ (mix >> 3) ^ role, mixed_key};
 }
@@ -108,5 +108,5 @@ SolverEntry* solver_slot(uint8_t attacker, uint8_t mover) {
 
 uint16_t solver_move_hint(uint8_t attacker, uint8_t mover) {
   const SolverEntry* e = solver_probe(attacker, mover);
-  return e != nullptr ? e->move : 0;
+  return e != nullptr && e->mate != DISTANCE_NONE ? e->move : 0;
 }

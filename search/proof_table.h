@@ -51,6 +51,7 @@ SolverEntry* solver_probe(uint8_t attacker, uint8_t mover);
 // it replaces (reset to the position with nothing known).
 SolverEntry* solver_slot(uint8_t attacker, uint8_t mover);
 
-// The entry's move for the position on the board, as a hint for ordering;
-// 0 when none.
+// The move of a mate the table has proven for the position on the board, as
+// a hint for ordering; 0 when none (an unfinished search's best guess is a
+// poorer hint than the alpha-beta search's move).
 uint16_t solver_move_hint(uint8_t attacker, uint8_t mover);

@@ -191,9 +191,10 @@ bool only_move_extension(const Node& n, int i, Move& m, int16_t alpha, int16_t b
 }  // namespace
 
 bool poll_and_stop() {
+  // A helper never reads input, nor touches the main thread's stop request:
+  // it counts down to its own looks at what the main thread wants.
+  if (helper_thread) return helper_poll();
   if (nodes > next_poll_nodes) {
-    // A helper never reads input; it comes here at every node.
-    if (helper_thread) return helper_poll();
     poll_input(POLL_FULL);
     if (solver_on && pause_for_solver()) return true;
   }

@@ -179,7 +179,7 @@ void tables_open(const char* text, int32_t cache_megabytes) {
 
 bool tables_probe(uint8_t side, TableResult* result) {
   // Castling rights are not in the tables.
-  if ((position_rights() & ~0xFFu) != 0) return false;
+  if (castling_possible()) return false;
   unsigned squares[2][MEN_MAX + 1];
   unsigned char pieces[2][MEN_MAX + 1];
   for (int colour = WHITE; colour <= BLACK; colour++) {

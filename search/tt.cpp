@@ -7,27 +7,29 @@
 #include "search_state.h"
 #include "settings.h"
 
-TtEntry* tt_table[2] = {nullptr, nullptr};
+TtSlot* tt_table[2] = {nullptr, nullptr};
 uint8_t tt_age;
 std::atomic<uint32_t> tt_used;
-PER_THREAD TtEntry* tt_current;
+PER_THREAD TtSlot* tt_current;
 PER_THREAD TtEntry tt_probed = {};
 PER_THREAD TtEntry tt_seen = {};
 PER_THREAD uint32_t tt_hits;
 
+// Both run while no search thread does, so the slots are written plainly.
 void tt_clear() {
-  for (TtEntry* table : tt_table) {
+  TtSlot empty;
+  tt_write(empty, TtEntry{0, 0, 0, 0, TT_UNWRITTEN, 1, 0});
+  for (TtSlot* table : tt_table) {
     if (table == nullptr) continue;
-    for (uint32_t i = 0; i <= hash_mask; i++)
-      table[i] = TtEntry{0, 0, 0, 0, TT_UNWRITTEN, 1};
+    for (uint32_t i = 0; i <= hash_mask; i++) table[i] = empty;
   }
   tt_used = 0;
 }
 
 void tt_reset_ages() {
-  for (TtEntry* table : tt_table) {
+  for (TtSlot* table : tt_table) {
     if (table == nullptr) continue;
-    for (uint32_t i = 0; i <= hash_mask; i++) table[i].age = 0;
+    for (uint32_t i = 0; i <= hash_mask; i++) table[i].extra &= ~TT_AGE_BITS;
   }
 }
 
@@ -40,23 +42,27 @@ int16_t score_to_table(int16_t score, int p) {
   return score;
 }
 
-TtEntry& slot_of(uint8_t side) {
+TtSlot& slot_of(uint8_t side) {
   assert(side <= 1 && tt_table[side] != nullptr);
   tt_current = &tt_table[side][hash_key & hash_mask];
   return *tt_current;
 }
 
-// A deeper slot still yields to a result when it is stale and foreign.
-bool older_other_position(const TtEntry& slot) { return tt_age > slot.age && slot.lock != hash_lock; }
+// A deeper slot still yields to a result when it is stale and foreign (the
+// same placement with other rights is another position).
+bool older_other_position(const TtEntry& slot, uint8_t rights) {
+  return tt_age > slot.age && (slot.lock != hash_lock || slot.rights != rights);
+}
 
 }  // namespace
 
 void tt_store(uint8_t side, int16_t score, int8_t depth_code, int from, int to, uint8_t bound) {
   const int p = ply;
-  TtEntry& target = slot_of(side);
+  TtSlot& target = slot_of(side);
   // The replacement test reads the slot once, as the probes do.
   const TtEntry slot = tt_read(target);
   const int h = horizon[p];
+  const uint8_t rights = rights_tag();
 
   int8_t depth;
   bool replace;
@@ -66,23 +72,18 @@ void tt_store(uint8_t side, int16_t score, int8_t depth_code, int from, int to, 
     if (slot.depth == TT_UNWRITTEN)
       replace = true;
     else if (slot.depth >= -3)
-      replace = older_other_position(slot);
+      replace = older_other_position(slot, rights);
     else
-      replace = depth <= slot.depth || older_other_position(slot);
+      replace = depth <= slot.depth || older_other_position(slot, rights);
   } else {
     depth = static_cast<int8_t>(h - p);
-    replace = depth >= slot.depth || older_other_position(slot);
+    replace = depth >= slot.depth || older_other_position(slot, rights);
   }
   if (!replace) return;
 
   if (slot.depth == TT_UNWRITTEN) tt_used.fetch_add(1, std::memory_order_relaxed);
   const uint8_t flags = (node_flags[p] & MATE_THREAT) ? static_cast<uint8_t>(bound | MATE_THREAT) : bound;
-  tt_set_field(target.flags, flags);
-  tt_set_field(target.move, move_key(from, to));
-  tt_set_field(target.lock, hash_lock);
-  tt_set_field(target.depth, depth);
-  tt_set_field(target.age, tt_age);
-  tt_set_field(target.score, score_to_table(score, p));
+  tt_write(target, TtEntry{hash_lock, move_key(from, to), score_to_table(score, p), flags, depth, tt_age, rights});
 }
 
 void tt_new_search() {

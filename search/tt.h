@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "board.h"
+#include "board/rights.h"
 #include "search_state.h"
 #include "settings.h"
 
@@ -13,6 +14,7 @@ enum : uint8_t { TT_EXACT = 1, TT_LOWER = 2, TT_UPPER = 4, MATE_THREAT = 0x40 };
 
 constexpr int8_t TT_UNWRITTEN = -127;  // depth of a slot not written since clearing
 
+// An entry as the searches read it.
 struct TtEntry {
   uint32_t lock;   // hash_lock of the position
   uint16_t move;   // from << 6 | to, 0 = none
@@ -20,15 +22,70 @@ struct TtEntry {
   uint8_t flags;   // bound, plus MATE_THREAT
   int8_t depth;    // remaining depth; quiescence entries below -3
   uint8_t age;     // tt_age when written
+  uint8_t rights;  // rights_tag() of the position, RIGHTS_ANY for a learned one
 };
-static_assert(sizeof(TtEntry) == 12);
 
-extern TtEntry* tt_table[2];   // index: hash_key & hash_mask
+// An entry as it is kept: three words, each read and written whole by any
+// search thread, without a lock. The lock is kept mixed with the two data
+// words (the age aside, which the generation wrap rewrites in place), so an
+// entry read half old and half new, or left so by two writers, no longer
+// matches its position and is a miss.
+struct TtSlot {
+  uint32_t check;  // the lock ^ tt_data_mix(data, extra)
+  uint32_t data;   // move | score << 16
+  uint32_t extra;  // flags | depth << 8 | rights << 16 | age << 24
+};
+static_assert(sizeof(TtSlot) == 12);
+
+extern TtSlot* tt_table[2];   // index: hash_key & hash_mask
 extern uint8_t tt_age;
 // Slots written since the last clearing; every search thread counts here.
 extern std::atomic<uint32_t> tt_used;
-extern PER_THREAD TtEntry* tt_current;
+extern PER_THREAD TtSlot* tt_current;
 extern PER_THREAD uint32_t tt_hits;
+
+constexpr uint32_t TT_AGE_BITS = 0xFF000000u;
+
+inline uint32_t tt_data_mix(uint32_t data, uint32_t extra) {
+  return data * 0x9E3779B1u ^ (extra & ~TT_AGE_BITS) * 0x85EBCA77u;
+}
+
+template <typename T>
+inline T tt_word(const T& word) {
+  return __atomic_load_n(&word, __ATOMIC_RELAXED);
+}
+template <typename T>
+inline void tt_set_word(T& word, T value) {
+  __atomic_store_n(&word, value, __ATOMIC_RELAXED);
+}
+
+// The entry a slot holds; a torn one decodes to a lock no position has
+// (but by chance).
+inline TtEntry tt_read(const TtSlot& slot) {
+  const uint32_t check = tt_word(slot.check), data = tt_word(slot.data), extra = tt_word(slot.extra);
+  return TtEntry{check ^ tt_data_mix(data, extra),
+                 static_cast<uint16_t>(data),
+                 static_cast<int16_t>(data >> 16),
+                 static_cast<uint8_t>(extra),
+                 static_cast<int8_t>(extra >> 8),
+                 static_cast<uint8_t>(extra >> 24),
+                 static_cast<uint8_t>(extra >> 16)};
+}
+
+inline void tt_write(TtSlot& slot, const TtEntry& e) {
+  const uint32_t data = e.move | static_cast<uint32_t>(static_cast<uint16_t>(e.score)) << 16;
+  const uint32_t extra = e.flags | static_cast<uint32_t>(static_cast<uint8_t>(e.depth)) << 8 |
+                         static_cast<uint32_t>(e.rights) << 16 | static_cast<uint32_t>(e.age) << 24;
+  tt_set_word(slot.data, data);
+  tt_set_word(slot.extra, extra);
+  tt_set_word(slot.check, e.lock ^ tt_data_mix(data, extra));
+}
+
+// Whether an entry read belongs to the position on the board: its lock, and
+// its rights (the tag is worked out only for an entry whose lock agrees).
+inline bool tt_owns(const TtEntry& entry) {
+  return entry.lock == hash_lock && (entry.rights == rights_tag() || entry.rights == RIGHTS_ANY);
+}
 
 // Empties both tables (tt_age is kept).
 void tt_clear();
@@ -45,24 +102,6 @@ void tt_store(uint8_t side, int16_t score, int8_t depth_code, int from, int to, 
 
 // The probe runs at every node, so its parts are inline.
 
-// Every search thread reads and writes the table without a lock. Each field
-// is read and written whole (a relaxed atomic access, a plain move on the
-// machine), so an entry read while another thread writes it may hold
-// fields of two writes: that costs a wrong bound or a re-search at most, as
-// every mate the engine prints is proven on the board first.
-template <typename T>
-inline T tt_field(const T& field) {
-  return __atomic_load_n(&field, __ATOMIC_RELAXED);
-}
-template <typename T>
-inline void tt_set_field(T& field, T value) {
-  __atomic_store_n(&field, value, __ATOMIC_RELAXED);
-}
-inline TtEntry tt_read(const TtEntry& slot) {
-  return TtEntry{tt_field(slot.lock),  tt_field(slot.move),  tt_field(slot.score),
-                 tt_field(slot.flags), tt_field(slot.depth), tt_field(slot.age)};
-}
-
 // The entry a probe read, the thread's own copy.
 extern PER_THREAD TtEntry tt_probed;
 
@@ -71,10 +110,10 @@ extern PER_THREAD TtEntry tt_probed;
 // nullptr otherwise. The copy holds until the thread's next probe.
 inline const TtEntry* tt_probe_slot(uint8_t side) {
   assert(side <= 1 && tt_table[side] != nullptr);
-  TtEntry* slot = &tt_table[side][hash_key & hash_mask];
+  TtSlot* slot = &tt_table[side][hash_key & hash_mask];
   tt_current = slot;
   tt_probed = tt_read(*slot);
-  return tt_probed.lock == hash_lock ? &tt_probed : nullptr;
+  return tt_owns(tt_probed) ? &tt_probed : nullptr;
 }
 
 // Whether an entry's depth allows a cutoff at the current ply.
@@ -104,7 +143,7 @@ extern PER_THREAD TtEntry tt_seen;
 inline const TtEntry* tt_entry_of(uint8_t side) {
   assert(side <= 1 && tt_table[side] != nullptr);
   tt_seen = tt_read(tt_table[side][hash_key & hash_mask]);
-  return tt_seen.depth != TT_UNWRITTEN && tt_seen.lock == hash_lock ? &tt_seen : nullptr;
+  return tt_seen.depth != TT_UNWRITTEN && tt_owns(tt_seen) ? &tt_seen : nullptr;
 }
 
 // The move the table holds for the current position, 0 for none.

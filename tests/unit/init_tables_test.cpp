@@ -149,8 +149,8 @@ TEST_F(InitTables, DefaultHashIsSixteenMegabytes) {
   EXPECT_EQ(value_pawn, 100);
   EXPECT_EQ(value_queen, 1000);
   EXPECT_EQ(chess_knowledge, 1);
-  EXPECT_EQ(tt_table[WHITE][0].depth, TT_UNWRITTEN);
-  EXPECT_EQ(tt_table[BLACK][hash_mask].depth, TT_UNWRITTEN);
+  EXPECT_EQ(tt_read(tt_table[WHITE][0]).depth, TT_UNWRITTEN);
+  EXPECT_EQ(tt_read(tt_table[BLACK][hash_mask]).depth, TT_UNWRITTEN);
 }
 
 TEST_F(InitTables, NoBookWithoutFiles) { EXPECT_EQ(book_available, 0); }

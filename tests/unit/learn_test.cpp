@@ -189,7 +189,7 @@ TEST_F(Learning, LoadedMateScoresKeepOnlyTheMove) {
   for (int16_t score : {9990, -10000, 9001, -9001}) {
     write_file(header(2) + entry(0xBEEF0001u, 5, score, 100, 0, 99));
     learn_switch_on();
-    const TtEntry& slot = tt_table[WHITE][5 & hash_mask];
+    const TtEntry slot = tt_read(tt_table[WHITE][5 & hash_mask]);
     EXPECT_EQ(slot.lock, 0xBEEF0001u) << score;
     EXPECT_EQ(slot.move, 99) << score;
     EXPECT_EQ(slot.flags, 0) << score;
@@ -199,18 +199,18 @@ TEST_F(Learning, LoadedMateScoresKeepOnlyTheMove) {
   }
   write_file(header(2) + entry(0xBEEF0001u, 5, 9000, 100, 0, 99));  // the highest score that is no mate
   learn_switch_on();
-  EXPECT_EQ(tt_table[WHITE][5 & hash_mask].score, 9000);
-  EXPECT_EQ(tt_table[WHITE][5 & hash_mask].depth, 100);
+  EXPECT_EQ(tt_read(tt_table[WHITE][5 & hash_mask]).score, 9000);
+  EXPECT_EQ(tt_read(tt_table[WHITE][5 & hash_mask]).depth, 100);
 }
 
 TEST_F(Learning, BlackEntriesGoToBlacksTable) {
   write_file(header(2) + entry(0xCAFE0001u, 77, -40, 6, 1, 99));
   learn_switch_on();
-  const TtEntry& slot = tt_table[BLACK][77 & hash_mask];
+  const TtEntry slot = tt_read(tt_table[BLACK][77 & hash_mask]);
   EXPECT_EQ(slot.lock, 0xCAFE0001u);
   EXPECT_EQ(slot.score, -40);
   EXPECT_EQ(slot.depth, 6);
-  EXPECT_NE(tt_table[WHITE][77 & hash_mask].lock, 0xCAFE0001u);
+  EXPECT_NE(tt_read(tt_table[WHITE][77 & hash_mask]).lock, 0xCAFE0001u);
 }
 
 // --- Damaged files ------------------------------------------------------------------
@@ -220,7 +220,7 @@ TEST_F(Learning, PartialLastRecordIsSkippedAndLaterReplaced) {
   write_file(header(2) + whole + std::string(7, '\x33'));
   learn_switch_on();
   EXPECT_EQ(learn_count, 2u);
-  EXPECT_EQ(tt_table[WHITE][5 & hash_mask].lock, 0xBEEF0001u);
+  EXPECT_EQ(tt_read(tt_table[WHITE][5 & hash_mask]).lock, 0xBEEF0001u);
 
   learn_store(WHITE, e2e4(0));
   const std::string bytes = file_bytes();
@@ -236,7 +236,7 @@ TEST_F(Learning, HugeCountStartsOverAndIsNotCarriedOn) {
   write_file(header(99999) + first + second);
   learn_switch_on();
   EXPECT_EQ(learn_count, 1u);
-  EXPECT_EQ(tt_table[WHITE][6 & hash_mask].lock, 0xBEEF0002u);  // reading is not bounded by the count
+  EXPECT_EQ(tt_read(tt_table[WHITE][6 & hash_mask]).lock, 0xBEEF0002u);  // reading is not bounded by the count
 
   learn_store(WHITE, e2e4(0));
   const std::string bytes = file_bytes();
@@ -274,8 +274,8 @@ TEST_F(Learning, RecordAppendedMeanwhileIsKept) {
 TEST_F(Learning, ZeroRecordsAreNotLoaded) {
   write_file(header(3) + std::string(16, '\0') + entry(0xBEEF0001u, 5, 12, 6, 0, 1));
   learn_switch_on();
-  EXPECT_EQ(tt_table[WHITE][0].depth, TT_UNWRITTEN);
-  EXPECT_EQ(tt_table[WHITE][5 & hash_mask].lock, 0xBEEF0001u);
+  EXPECT_EQ(tt_read(tt_table[WHITE][0]).depth, TT_UNWRITTEN);
+  EXPECT_EQ(tt_read(tt_table[WHITE][5 & hash_mask]).lock, 0xBEEF0001u);
 }
 
 TEST_F(Learning, FailedAppendLeavesTheCountAlone) {
@@ -296,13 +296,13 @@ TEST_F(Learning, FailedAppendLeavesTheCountAlone) {
 
 TEST_F(Learning, WithoutTablesOnlyTheCountIsRead) {
   write_file(header(3) + entry(0xBEEF0001u, 5, 12, 6, 0, 1));
-  TtEntry* const tables[2] = {tt_table[0], tt_table[1]};
+  TtSlot* const tables[2] = {tt_table[0], tt_table[1]};
   tt_table[0] = tt_table[1] = nullptr;
   learn_switch_on();
   tt_table[0] = tables[0];
   tt_table[1] = tables[1];
   EXPECT_EQ(learn_count, 3u);
-  EXPECT_NE(tt_table[WHITE][5 & hash_mask].lock, 0xBEEF0001u);
+  EXPECT_NE(tt_read(tt_table[WHITE][5 & hash_mask]).lock, 0xBEEF0001u);
 }
 
 TEST_F(Learning, MissingOrZeroCountNeverAimsAtTheHeader) {

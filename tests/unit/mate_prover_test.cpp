@@ -6,20 +6,25 @@
 #include "brute_mate.h"
 #include "board/make_move.h"
 #include "board/position_check.h"
+#include "board/rights.h"
 #include "driver/shown_line.h"
 #include "search/mate_prover.h"
 #include "search/tt.h"
 #include "tools/chess_rules.h"
+#include "tools/std_streams.h"
 
 namespace {
 
 class MateProver : public BoardTest {
  protected:
+  // The prover polls the input as it works: it gets a quiet one of its own.
   void SetUp() override {
     BoardTest::SetUp();
     prover_clear();
     tt_clear();
+    ASSERT_TRUE(stdin_from_pipe(""));
   }
+  void TearDown() override { stdin_restore(); }
   // The prover's answer for the side to move of `fen`, with the generation
   // starting above the root's slice as it does at the root.
   static ProofResult prove(const char* fen, int moves, uint32_t budget = 10000000) {
@@ -102,6 +107,43 @@ TEST_F(MateProver, AClaimThatIsShorterIsShownShorterAndAFalseOneNotAtAll) {
   build_shown_line(WHITE, a7, 9996, SHOWN_EXACT, &line);  // no mate in 2 after Ra7
   EXPECT_EQ(line.kind, SHOWN_NONE);
   unmake_move(WHITE, a7);
+}
+
+// The table's entries may belong to the same placement with other rights,
+// or be torn or forged: a claim they all agree with is still proven on the
+// board. With Black's right to castle, 1.Rd7 mates in 4, not 3 (1...f5!).
+TEST_F(MateProver, AClaimTheTableVouchesForIsProvenOnTheBoard) {
+  set_fen("4k2r/1pK2R2/1p3p2/8/8/6R1/8/8 w k - 0 1");
+  generate_moves(side_to_move);
+  const Move d7 = find_move("f7d7");
+  make_move(WHITE, d7);
+  // Entries along 1...Kf8 2.Ra3 Rh7 3.Ra8#, each agreeing with a mate in 3.
+  const char* line[] = {"e8f8", "g3a3", "h8h7", "a3a8"};
+  std::vector<Move> played;
+  for (int i = 0; i < 4; i++) {
+    const uint8_t mover = (i & 1) == 0 ? BLACK : WHITE;
+    const int index = i + 2;
+    const int16_t seen = static_cast<int16_t>(mover == WHITE ? MATE_SCORE - 6 : 6 - MATE_SCORE);
+    const int16_t stored = static_cast<int16_t>(mover == WHITE ? seen + index : seen - index);
+    ply = static_cast<int8_t>(index);
+    generate_moves(mover);
+    const Move m = find_move(line[i]);
+    tt_write(tt_table[mover][hash_key & hash_mask],
+             TtEntry{hash_lock, move_key(m.from, m.to), stored, TT_EXACT, 20, tt_age, rights_tag()});
+    make_move(mover, m);
+    played.push_back(m);
+  }
+  for (int i = 3; i >= 0; i--) unmake_move((i & 1) == 0 ? BLACK : WHITE, played[i]);
+  ply = 1;
+  ShownLine shown{};
+  shown_lines_forget();
+  build_shown_line(WHITE, d7, MATE_SCORE - 6, SHOWN_EXACT, &shown);
+  EXPECT_EQ(shown.kind, SHOWN_NONE);
+  build_shown_line(WHITE, d7, MATE_SCORE - 8, SHOWN_EXACT, &shown);
+  EXPECT_EQ(shown.kind, SHOWN_EXACT);
+  EXPECT_EQ(shown.score, MATE_SCORE - 8);
+  unmake_move(WHITE, d7);
+  EXPECT_TRUE(position_consistent());
 }
 
 }  // namespace

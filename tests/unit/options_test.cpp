@@ -23,6 +23,13 @@
 
 namespace {
 
+// Marks a slot written, so that a test sees whether it is emptied.
+void set_slot_depth(TtSlot& slot, int8_t depth) {
+  TtEntry e = tt_read(slot);
+  e.depth = depth;
+  tt_write(slot, e);
+}
+
 std::string run(const std::string& line) {
   testing::internal::CaptureStdout();
   handle_setoption(line.c_str());
@@ -72,15 +79,15 @@ class HashOption : public Options, public testing::WithParamInterface<HashCase> 
 TEST_P(HashOption, ResizesBothTablesAndTheScoreTableAtOnce) {
   const HashCase& c = GetParam();
   // A slot written before must not survive the resize.
-  tt_table[WHITE][0].depth = 9;
+  set_slot_depth(tt_table[WHITE][0], 9);
   EXPECT_EQ(run("setoption name Hash value " + std::to_string(c.value)), "");
   EXPECT_EQ(hash_megabytes, c.megabytes);
   EXPECT_EQ(hash_mask + 1, c.entries);
   EXPECT_EQ(score_table_entries, c.score_entries);
-  for (TtEntry* table : tt_table) {
+  for (TtSlot* table : tt_table) {
     ASSERT_NE(table, nullptr);
-    EXPECT_EQ(table[0].depth, TT_UNWRITTEN);
-    EXPECT_EQ(table[hash_mask].depth, TT_UNWRITTEN);  // the last slot is inside the block
+    EXPECT_EQ(tt_read(table[0]).depth, TT_UNWRITTEN);
+    EXPECT_EQ(tt_read(table[hash_mask]).depth, TT_UNWRITTEN);  // the last slot is inside the block
   }
   ASSERT_NE(score_table, nullptr);
   EXPECT_EQ(score_table[score_table_entries - 1].bytes[6], 0xFF);
@@ -104,9 +111,9 @@ INSTANTIATE_TEST_SUITE_P(
                     HashCase{INT_MAX, 432, 16777216, 6291456}));
 
 TEST_F(Options, HashBeforeTheFirstIsreadyOnlyStoresTheValue) {
-  TtEntry* const tables[2] = {tt_table[0], tt_table[1]};
+  TtSlot* const tables[2] = {tt_table[0], tt_table[1]};
   const uint32_t mask = hash_mask;
-  tt_table[WHITE][5].depth = 7;
+  set_slot_depth(tt_table[WHITE][5], 7);
   engine_ready = 0;
   for (auto [value, stored] : {std::pair{"200", 205}, {"3", 3}, {"99999999", 432}}) {
     EXPECT_EQ(run(std::string("setoption name Hash value ") + value), "");
@@ -116,7 +123,7 @@ TEST_F(Options, HashBeforeTheFirstIsreadyOnlyStoresTheValue) {
   EXPECT_EQ(tt_table[0], tables[0]);
   EXPECT_EQ(tt_table[1], tables[1]);
   EXPECT_EQ(hash_mask, mask);
-  EXPECT_EQ(tt_table[WHITE][5].depth, 7);
+  EXPECT_EQ(tt_read(tt_table[WHITE][5]).depth, 7);
 }
 
 // --- Clear -----------------------------------------------------------------------
@@ -124,17 +131,16 @@ TEST_F(Options, HashBeforeTheFirstIsreadyOnlyStoresTheValue) {
 class ClearHashOption : public Options, public testing::WithParamInterface<const char*> {};
 
 TEST_P(ClearHashOption, EmptiesTheTranspositionAuxAndScoreTables) {
-  tt_table[WHITE][hash_mask].depth = 5;
-  tt_table[BLACK][17].lock = 0xDEADBEEF;
-  tt_table[BLACK][17].depth = 3;
+  set_slot_depth(tt_table[WHITE][hash_mask], 5);
+  tt_write(tt_table[BLACK][17], TtEntry{0xDEADBEEF, 0, 0, 0, 3, 1, 0});
   tt_used = 2;
   aux_table[AUX_TABLE_RECORDS - 1].words[2] = 77;
   score_table[3].bytes[6] = 0;
   score_table[3].bytes[7] = 9;
   EXPECT_EQ(run(GetParam()), "");
-  EXPECT_EQ(tt_table[WHITE][hash_mask].depth, TT_UNWRITTEN);
-  EXPECT_EQ(tt_table[BLACK][17].depth, TT_UNWRITTEN);
-  EXPECT_EQ(tt_table[BLACK][17].lock, 0u);
+  EXPECT_EQ(tt_read(tt_table[WHITE][hash_mask]).depth, TT_UNWRITTEN);
+  EXPECT_EQ(tt_read(tt_table[BLACK][17]).depth, TT_UNWRITTEN);
+  EXPECT_EQ(tt_read(tt_table[BLACK][17]).lock, 0u);
   EXPECT_EQ(tt_used, 0u);
   EXPECT_EQ(aux_table[AUX_TABLE_RECORDS - 1].words[2], 0u);
   EXPECT_EQ(score_table[3].bytes[6], 0xFF);
@@ -239,7 +245,7 @@ struct Snapshot {
   uint8_t use_engine_book, learn_enabled, chess_knowledge;
   int8_t matt_in;
   int16_t contempt;
-  TtEntry* tables[2];
+  TtSlot* tables[2];
   bool operator==(const Snapshot&) const = default;
 };
 
@@ -254,7 +260,7 @@ TEST_F(Options, UnknownAndInertNamesChangeNothingAndAnswerNothing) {
   matt_in = 12;
   contempt = 5;
   const Snapshot before = snapshot();
-  tt_table[WHITE][1].depth = 4;
+  set_slot_depth(tt_table[WHITE][1], 4);
   for (const char* line : {
            "setoption name Style value risky", "setoption name Selectivity value 5",
            "setoption name Extensions value 3", "setoption name Combination_Search value true",
@@ -265,7 +271,7 @@ TEST_F(Options, UnknownAndInertNamesChangeNothingAndAnswerNothing) {
     EXPECT_EQ(run(line), "") << line;
     EXPECT_TRUE(snapshot() == before) << line;
   }
-  EXPECT_EQ(tt_table[WHITE][1].depth, 4);
+  EXPECT_EQ(tt_read(tt_table[WHITE][1]).depth, 4);
 }
 
 // --- Learn ------------------------------------------------------------------------

@@ -3,8 +3,10 @@
 // turns resumed from the table.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <climits>
 #include <string>
+#include <thread>
 
 #include "board_fixture.h"
 #include "brute_mate.h"
@@ -12,10 +14,12 @@
 #include "board/position_check.h"
 #include "tests/mate_problems.h"
 #include "search/mate_prover.h"
+#include "search/helper_threads.h"
 #include "search/proof_line.h"
 #include "search/proof_search.h"
 #include "search/proof_table.h"
 #include "tools/chess_rules.h"
+#include "settings.h"
 #include "tools/mate_line.h"
 
 namespace {
@@ -43,15 +47,15 @@ class ProofSearch : public BoardTest {
     const uint8_t attacker = side_to_move;
     const Move root = solver_mating_move();
     make_move(attacker, root);
-    Move line[PLY_SLOTS];
+    uint16_t keys[PLY_SLOTS + 1], flags[PLY_SLOTS + 1];
     ply = 2;
-    *moves = proof_line(attacker, line, 2, MAX_PLY - 2);
+    *moves = proof_line(attacker, PROOF_FROM_SOLVER, MAX_PLY, 2, MAX_PLY - 2, keys, flags);
     ply = 1;
     unmake_move(attacker, root);
     std::string text = text_of(root);
     for (int i = 2; i < 2 * *moves; i++) {
       text += ' ';
-      text += text_of(line[i]);
+      text += text_of(Move{static_cast<int8_t>(key_from(keys[i])), static_cast<int8_t>(key_to(keys[i])), 0, flags[i]});
     }
     return text;
   }
@@ -111,8 +115,8 @@ TEST_F(ProofSearch, LongMateIsProvenAndConfirmed) {
   EXPECT_EQ(defender_loses(WHITE, 19), PROOF_MATES);
   // A proof whose entries are gone is no proof: no line, no length.
   solver_table_clear();
-  Move moves_read[PLY_SLOTS];
-  EXPECT_EQ(proof_line(WHITE, moves_read, 2, MAX_PLY - 2), 0);
+  uint16_t keys[PLY_SLOTS + 1], flags[PLY_SLOTS + 1];
+  EXPECT_EQ(proof_line(WHITE, PROOF_FROM_SOLVER, MAX_PLY, 2, MAX_PLY - 2, keys, flags), 0);
   ply = 1;
   unmake_move(WHITE, root);
   EXPECT_TRUE(position_consistent());
@@ -144,6 +148,28 @@ TEST_F(ProofSearch, TurnsResumeFromTheTable) {
   EXPECT_EQ(solver_state(), SOLVER_MATE);
   EXPECT_EQ(solver_mate_distance(), distance);
   EXPECT_TRUE(position_consistent());
+}
+
+// On a thread of its own the solver works in turns: a job longer than one
+// turn is settled all the same, and go mate N gets its answer.
+TEST_F(ProofSearch, TheSolverThreadSettlesAJobLongerThanATurn) {
+  if (!SEARCH_THREADS_AVAILABLE) GTEST_SKIP() << "one search thread in this build";
+  set_fen("1Q6/6p1/4n1p1/4p3/3Ppbp1/4pkN1/4N3/5K2 w - - 0 1");
+  generate_moves(side_to_move);
+  const int32_t threads = thread_count;
+  thread_count = 2;
+  solver_thread_turn = 1000;
+  ASSERT_TRUE(solver_thread_plan(true));
+  helpers_start(side_to_move);
+  ASSERT_TRUE(solver_thread_running());
+  solver_thread_post(4);
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(120);
+  while (solver_thread_result() == SOLVER_OPEN && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::yield();
+  EXPECT_EQ(solver_thread_result(), SOLVER_MATE);
+  helpers_stop();
+  solver_thread_turn = SOLVER_THREAD_TURN;
+  thread_count = threads;
 }
 
 }  // namespace

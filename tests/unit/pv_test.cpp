@@ -23,7 +23,7 @@ class PvTest : public BoardTest {
 
   // Stores `move` as the table move of the current position, `side` to move.
   static void store(uint8_t side, const char* move, int16_t score = 100) {
-    tt_table[side][hash_key & hash_mask] = TtEntry{hash_lock, key(move), score, TT_EXACT, 5, tt_age};
+    tt_write(tt_table[side][hash_key & hash_mask], TtEntry{hash_lock, key(move), score, TT_EXACT, 5, tt_age, rights_tag()});
   }
 
   // Stores the moves one after the other from the current position, playing

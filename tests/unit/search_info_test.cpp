@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "driver/shown_line.h"
 #include "protocol/command_loop.h"
 #include "protocol/search_info.h"
 #include "search/pv.h"
@@ -95,6 +96,7 @@ TEST_F(SearchInfo, MultiPvLinesCarryScoresAndOneBlankBetweenWords) {
   set_line(multipv_records[1].moves, {"f3d5", "c6d8"});
   multipv_records[2].score = -9992;
   set_line(multipv_records[2].moves, {"f3e2", "d8h4"});
+  multipv_records[2].shown.kind = SHOWN_EXACT;  // being mated, proven
   // A mate for the side to move prints its own proven line, not the table's.
   multipv_records[3].score = 9994;
   set_line(multipv_records[3].moves, {"f3f6"});
@@ -115,6 +117,33 @@ TEST_F(SearchInfo, MultiPvLinesCarryScoresAndOneBlankBetweenWords) {
   EXPECT_NE(out.find("multipv 2 score cp 8999 pv"), std::string::npos) << out;
   EXPECT_NE(out.find("multipv 3 score mate -1 pv"), std::string::npos) << out;
   EXPECT_EQ(out.find("multipv 4"), std::string::npos) << out;
+  // Being mated, as the search says but the board could not confirm: a bound.
+  multipv_records[2].score = -9992;
+  shown_root_move(Move{static_cast<int8_t>(21), static_cast<int8_t>(12), 0, QUIET}, -9992, SHOWN_LOWER,
+                  &multipv_records[2].shown);
+  out = capture(print_best);
+  EXPECT_NE(out.find("multipv 3 score mate -4 lowerbound pv f3e2\n"), std::string::npos) << out;
+}
+
+// "No mate in N" contradicts a mate within N shown in the same search: it
+// is never said after one; a longer mate leaves it standing.
+TEST_F(SearchInfo, NoMateIsNotSaidAfterAMateWithinIt) {
+  report_new_search();
+  set_best(9994, SHOWN_EXACT, {"f3f7"});  // mate in 3
+  capture(print_best);
+  auto no_mate_in = [](int moves) {
+    testing::internal::CaptureStdout();
+    report_no_mate(moves);
+    return testing::internal::GetCapturedStdout();
+  };
+  EXPECT_EQ(no_mate_in(3), "");
+  EXPECT_EQ(no_mate_in(5), "");
+  EXPECT_EQ(no_mate_in(2), "info string no mate in 2\n");
+  report_new_search();
+  EXPECT_EQ(no_mate_in(3), "info string no mate in 3\n");
+  set_best(9994, SHOWN_LOWER, {"f3f7"});  // a bound is no mate shown
+  capture(print_best);
+  EXPECT_EQ(no_mate_in(3), "info string no mate in 3\n");
 }
 
 TEST_F(SearchInfo, MultiPvAtDepthOneUsesTheSingleLine) {

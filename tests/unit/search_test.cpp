@@ -8,6 +8,8 @@
 #include "board/movegen.h"
 #include "board/position_check.h"
 #include "board_fixture.h"
+#include "protocol/input.h"
+#include "search/helper_threads.h"
 #include "search/search.h"
 #include "search/tt.h"
 #include "settings.h"
@@ -303,6 +305,7 @@ TEST_F(SearchTest, QuiescenceQuietChecksOnlyNearTheHorizon) {
 // position is as it was at the root.
 TEST_F(SearchTest, AbortRestoresThePosition) {
   ASSERT_TRUE(stdin_from_pipe("stop\n"));
+  reset_input();  // an earlier test may have read the runner's input to its end
 
   set_fen("r1bqkbnr/pppp1ppp/2n5/4p3/2B1P3/5Q2/PPPP1PPP/RNB1K1NR w KQkq -");
   const uint32_t key = hash_key, lock = hash_lock;
@@ -321,6 +324,22 @@ TEST_F(SearchTest, AbortRestoresThePosition) {
   EXPECT_EQ(position_inconsistency(), nullptr);
 
   stdin_restore();
+}
+
+// A helper polls on its own count, whatever its node count: even wrapped
+// to 0, it never takes the main thread's stop request for itself.
+TEST_F(SearchTest, AHelperLeavesTheStopRequestAlone) {
+  helper_thread = true;
+  iteration_depth = 6;
+  next_poll_nodes = 0;
+  for (uint32_t count : {0u, 1u, UINT32_MAX}) {
+    nodes = count;
+    stop_requested = 1;
+    poll_and_stop();
+    EXPECT_EQ(stop_requested, 1) << count;
+  }
+  helper_thread = false;
+  stop_requested = 0;
 }
 
 }  // namespace

@@ -25,7 +25,7 @@ class TranspositionTable : public testing::Test {
     horizon[p] = static_cast<int16_t>(h);
     node_flags[p] = flags;
   }
-  static const TtEntry& slot() { return tt_table[WHITE][hash_key & hash_mask]; }
+  static TtEntry slot() { return tt_read(tt_table[WHITE][hash_key & hash_mask]); }
 };
 
 TEST_F(TranspositionTable, FirstStoreCountsAndMateScoresTravelByPly) {
@@ -36,7 +36,7 @@ TEST_F(TranspositionTable, FirstStoreCountsAndMateScoresTravelByPly) {
   EXPECT_EQ(slot().score, 9997);
   at_node(5, 12);
   ASSERT_NE(tt_probe_slot(WHITE), nullptr);
-  EXPECT_EQ(tt_score_from_slot(*tt_current), 9992);
+  EXPECT_EQ(tt_score_from_slot(tt_read(*tt_current)), 9992);
   EXPECT_EQ(tt_probe_slot(BLACK), nullptr);  // the other side's table
 }
 
