@@ -84,27 +84,44 @@ void remember(const Slot& s, bool mates, int moves, const Move* move) {
   }
 }
 
+// The move of `mover` to try first, with its promotion piece when it is
+// one (0 when the source does not say).
+struct Hint {
+  uint16_t key;
+  uint16_t promotion;
+};
+
 // What the entry has settled for `moves`; PROOF_UNKNOWN when nothing, and
-// then *hint is the move of `mover` to try first: the entry's, else the
-// solver's, else the main table's (a good first guess for a mate too).
-ProofResult recall(const Slot& slot, uint8_t attacker, uint8_t mover, int moves, uint16_t* hint) {
-  *hint = 0;
+// then *hint is the move to try first: the entry's, else the solver's
+// proven one, else the main table's (a good first guess for a mate too).
+ProofResult recall(const Slot& slot, uint8_t attacker, uint8_t mover, int moves, Hint* hint) {
+  *hint = Hint{0, 0};
   if (owns(slot)) {
     const ProofEntry& e = *slot.entry;
     if (e.mates_in != 0 && e.mates_in <= moves) return PROOF_MATES;
     if (e.fails_to >= moves) return PROOF_FAILS;
-    *hint = e.move;
+    *hint = Hint{e.move, static_cast<uint16_t>(e.flags & (PROMOTE | PROMO_MASK))};
   }
-  if (*hint == 0 && !solver_table_busy()) *hint = solver_move_hint(attacker, mover);
-  if (*hint == 0) *hint = tt_move_of(mover);
+  if (hint->key == 0 && !solver_table_busy()) hint->key = solver_move_hint(attacker, mover);
+  if (hint->key == 0)
+    if (const TtEntry* entry = tt_entry_of(mover)) *hint = Hint{entry->move, tt_promotion_of(*entry)};
   return PROOF_UNKNOWN;
 }
 
 // Generates the moves of `mover` into the current ply's slice, the hinted
-// move first in the ordering; true when `mover` is in check.
-bool generate_ordered(uint8_t mover, uint16_t hint) {
-  hash_move = hint;
-  return generate_replies(mover);
+// move first in the ordering (of a promotion's four, the hinted piece);
+// true when `mover` is in check.
+bool generate_ordered(uint8_t mover, const Hint& hint) {
+  constexpr int16_t HINTED_PROMOTION = 7000;  // above the hash move's queen
+  hash_move = hint.key;
+  const bool checked = generate_replies(mover);
+  if (hint.promotion != 0)
+    for (int k = list_start[ply]; k < list_start[ply + 1]; k++) {
+      Move& m = move_stack[k];
+      if (move_key(m.from, m.to) == hint.key && static_cast<uint16_t>(m.flags) == hint.promotion)
+        m.score = HINTED_PROMOTION;
+    }
+  return checked;
 }
 
 // The budget, and the input: a stop heard while a proof runs ends it.
@@ -123,6 +140,22 @@ Move entry_move(const ProofEntry& e) {
 }
 
 bool room_for_child() { return ply + 1 < MAX_PLY; }
+
+// Most mates are checks all the way: the attacker's checks are tried before
+// its quiet moves (a hinted move stays first), an illegal move not at all.
+void checks_to_front(uint8_t attacker, int first, int last) {
+  constexpr int16_t CHECK_BONUS = 4000;
+  for (int k = first; k <= last; k++) {
+    Move& m = move_stack[k];
+    if (!make_if_legal(attacker, m)) {
+      m.score = -SCORE_INF;
+      continue;
+    }
+    const bool check = in_check(attacker ^ 1);
+    unmake_move(attacker, m);
+    if (check && m.score < CHECK_BONUS) m.score = static_cast<int16_t>(CHECK_BONUS + m.score / 16);
+  }
+}
 
 // Where the endgame tables know the position, their exact distance settles
 // it: a line that leaves the search's reach by a capture is proven there.
@@ -160,7 +193,7 @@ ProofResult attacker_mates(uint8_t attacker, int moves, Move* mating_move) {
   if (mating_move == nullptr)
     if (const ProofResult table = table_verdict(attacker, attacker, moves); table != PROOF_UNKNOWN) return table;
   const Slot slot = slot_for(attacker, false);
-  uint16_t hint;
+  Hint hint;
   if (const ProofResult known = recall(slot, attacker, attacker, moves, &hint); known != PROOF_UNKNOWN) {
     if (known == PROOF_MATES && mating_move != nullptr) *mating_move = entry_move(*slot.entry);
     return known;
@@ -170,7 +203,13 @@ ProofResult attacker_mates(uint8_t attacker, int moves, Move* mating_move) {
   generate_ordered(attacker, hint);
   const int first = list_start[ply], last = list_start[ply + 1] - 1;
   bool unknown = false;
+  bool checks_first = hint.key == 0;
+  if (checks_first) checks_to_front(attacker, first, last);
   for (int i = first; i <= last; i++) {
+    if (!checks_first && i > first) {
+      checks_to_front(attacker, i, last);
+      checks_first = true;
+    }
     pick_best_move(i, last);
     const Move m = move_stack[i];
     if (!count_move()) return PROOF_UNKNOWN;
@@ -199,7 +238,7 @@ ProofResult defender_loses(uint8_t attacker, int moves) {
   if (exhausted || !room_for_child()) return PROOF_UNKNOWN;
   if (const ProofResult table = table_verdict(attacker, defender, moves); table != PROOF_UNKNOWN) return table;
   const Slot slot = slot_for(defender, true);
-  uint16_t hint;
+  Hint hint;
   if (const ProofResult known = recall(slot, attacker, defender, moves, &hint); known != PROOF_UNKNOWN) return known;
 
   const bool checked = generate_ordered(defender, hint);

@@ -42,6 +42,7 @@ uint8_t attacker;
 ProofSource source;
 uint32_t moves_left;
 bool given_up;
+bool walk_again;  // a node's depth changed during the walk
 
 void new_generation() {
   if (++generation == 0) {
@@ -133,8 +134,13 @@ int defender_depth(int moves) {
 int tree_depth(bool or_node, int moves) {
   uint32_t key, lock;
   const Depth& seen = memo_slot(or_node, &key, &lock);
-  if (seen.generation == generation && seen.key == key && seen.lock == lock)
-    return seen.depth <= moves ? seen.depth : NO_PROOF;
+  if (seen.generation == generation && seen.key == key && seen.lock == lock) {
+    if (seen.depth <= moves) return seen.depth;
+    // Met again with fewer moves left than the proof found for it needs: the
+    // prover looks for a shorter one, and the walk starts over with it, so
+    // that every node has one depth.
+    if (seen.depth != NO_PROOF && source == PROOF_FROM_PROVER) walk_again = true;
+  }
   int depth;
   if (!table_depth(or_node, &depth)) depth = or_node ? attacker_depth(moves) : defender_depth(moves);
   if (given_up) return NO_PROOF;
@@ -188,7 +194,15 @@ int proof_line(uint8_t side, ProofSource from, int moves_bound, int first, int l
   const int bound = from == PROOF_FROM_SOLVER ? SOLVER_MOVES : moves_bound;
   const int8_t start_ply = ply;
   const uint16_t saved_hash_move = hash_move;
-  const int length = tree_depth(false, bound);
+  constexpr int WALKS = 4;
+  int length = NO_PROOF;
+  for (int walk = 0; walk < WALKS; walk++) {
+    walk_again = false;
+    length = tree_depth(false, bound);
+    if (!walk_again || given_up) break;
+    new_generation();
+    length = NO_PROOF;
+  }
   Move made[PLY_SLOTS];
   int i = first;
   bool whole = length != NO_PROOF && first + 2 * length - 1 <= last_index;

@@ -182,7 +182,7 @@ int16_t quiesce(uint8_t side, int16_t alpha, int16_t beta, int qs_mode) {
     if (score > best) {
       if (score > alpha) {
         if (score >= beta) {
-          tt_store(side, score, TT_FROM_QUIESCE, m.from, m.to, TT_LOWER);
+          tt_store(side, score, TT_FROM_QUIESCE, m.from, m.to, TT_LOWER, m.flags);
           return score;
         }
         alpha = score;
@@ -194,6 +194,7 @@ int16_t quiesce(uint8_t side, int16_t alpha, int16_t beta, int qs_mode) {
 
   if (!searched_any) return static_cast<int16_t>(p - MATE_SCORE);
   if (alpha == alpha_at_loop || best_index < 0) return best;
-  tt_store(side, best, TT_FROM_QUIESCE, move_stack[best_index].from, move_stack[best_index].to, TT_LOWER);
+  const Move& best_move = move_stack[best_index];
+  tt_store(side, best, TT_FROM_QUIESCE, best_move.from, best_move.to, TT_LOWER, best_move.flags);
   return best;
 }

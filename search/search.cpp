@@ -379,7 +379,7 @@ int16_t search(uint8_t side, uint8_t probe_mark, int16_t alpha, int16_t beta) {
       if (score > alpha) {
         if (score >= beta) {
           update_move_tables(side, m, score);
-          tt_store(side, score, TT_FROM_SEARCH, m.from, m.to, TT_LOWER);
+          tt_store(side, score, TT_FROM_SEARCH, m.from, m.to, TT_LOWER, m.flags);
           return score;
         }
         alpha = score;
@@ -395,6 +395,7 @@ int16_t search(uint8_t side, uint8_t probe_mark, int16_t alpha, int16_t beta) {
 
   const Move& best_move = move_stack[best_index];
   update_move_tables(side, best_move, best);
-  tt_store(side, best, TT_FROM_SEARCH, best_move.from, best_move.to, reduced_accepted ? TT_LOWER : TT_EXACT);
+  tt_store(side, best, TT_FROM_SEARCH, best_move.from, best_move.to, reduced_accepted ? TT_LOWER : TT_EXACT,
+           best_move.flags);
   return best;
 }

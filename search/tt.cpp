@@ -56,7 +56,7 @@ bool older_other_position(const TtEntry& slot, uint8_t rights) {
 
 }  // namespace
 
-void tt_store(uint8_t side, int16_t score, int8_t depth_code, int from, int to, uint8_t bound) {
+void tt_store(uint8_t side, int16_t score, int8_t depth_code, int from, int to, uint8_t bound, uint32_t move_flags) {
   const int p = ply;
   TtSlot& target = slot_of(side);
   // The replacement test reads the slot once, as the probes do.
@@ -82,7 +82,8 @@ void tt_store(uint8_t side, int16_t score, int8_t depth_code, int from, int to, 
   if (!replace) return;
 
   if (slot.depth == TT_UNWRITTEN) tt_used.fetch_add(1, std::memory_order_relaxed);
-  const uint8_t flags = (node_flags[p] & MATE_THREAT) ? static_cast<uint8_t>(bound | MATE_THREAT) : bound;
+  uint8_t flags = (node_flags[p] & MATE_THREAT) ? static_cast<uint8_t>(bound | MATE_THREAT) : bound;
+  if (move_flags & PROMOTE) flags |= static_cast<uint8_t>((move_flags & PROMO_MASK) << TT_PROMO_SHIFT);
   tt_write(target, TtEntry{hash_lock, move_key(from, to), score_to_table(score, p), flags, depth, tt_age, rights});
 }
 

@@ -11,6 +11,11 @@
 #include "settings.h"
 
 enum : uint8_t { TT_EXACT = 1, TT_LOWER = 2, TT_UPPER = 4, MATE_THREAT = 0x40 };
+// The flags also keep the piece a stored promotion takes (the move key does
+// not say), for readers that play the table's move; the searches read only
+// the key.
+constexpr int TT_PROMO_SHIFT = 3;
+constexpr uint8_t TT_PROMO_BITS = PROMO_MASK << TT_PROMO_SHIFT;
 
 constexpr int8_t TT_UNWRITTEN = -127;  // depth of a slot not written since clearing
 
@@ -97,8 +102,10 @@ enum : int8_t { TT_FROM_SEARCH = -1, TT_FROM_QUIESCE = -4 };
 
 // Stores a node's result at the current ply into the table of `side`.
 // Mate scores are made independent of the ply; MATE_THREAT is taken from
-// node_flags[ply]. A store that loses the replacement test is dropped.
-void tt_store(uint8_t side, int16_t score, int8_t depth_code, int from, int to, uint8_t bound);
+// node_flags[ply], the promotion piece from `move_flags`. A store that loses
+// the replacement test is dropped.
+void tt_store(uint8_t side, int16_t score, int8_t depth_code, int from, int to, uint8_t bound,
+              uint32_t move_flags = 0);
 
 // The probe runs at every node, so its parts are inline.
 
@@ -150,6 +157,13 @@ inline const TtEntry* tt_entry_of(uint8_t side) {
 inline uint16_t tt_move_of(uint8_t side) {
   const TtEntry* entry = tt_entry_of(side);
   return entry != nullptr ? entry->move : 0;
+}
+
+// The promotion flags of an entry's move (PROMOTE and the piece), 0 when it
+// is no promotion.
+inline uint16_t tt_promotion_of(const TtEntry& entry) {
+  const uint16_t piece = (entry.flags & TT_PROMO_BITS) >> TT_PROMO_SHIFT;
+  return piece != 0 ? static_cast<uint16_t>(PROMOTE | piece) : 0;
 }
 
 // Whether a usable entry with (ply-adjusted) `score` ends the node.
