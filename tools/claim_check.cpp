@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <unordered_set>
 
 #include "tools/chess_rules.h"
 #include "tools/mate_judge.h"
@@ -171,6 +172,11 @@ Placement make_placement(Random& rng) {
 
 bool has_rights(const Placement& p) { return p.castling != "-" || p.en_passant != "-"; }
 
+bool mates_within(MateJudge& judge, const Placement& p, int moves) {
+  rules::Position pos;
+  return rules::set_fen(&pos, fen_of(p).c_str()) && judge.mates(pos, moves);
+}
+
 // The same placement without its castling rights or its en-passant square.
 Placement without_rights(Random& rng, const Placement& p) {
   Placement twin = p;
@@ -269,6 +275,7 @@ struct Judging {
   MateJudge& judge;
   const ClaimCheckSettings& settings;
   ClaimReport& report;
+  std::unordered_set<std::string>& seen;  // the claims of this placement so far
   std::string fen;
   std::string search;  // what was asked, for the report
 };
@@ -311,6 +318,7 @@ void judge_mate(Judging& j, const rules::Position& pos, const std::string& line,
     j.report.mated_claims++;
   }
   j.report.exact_claims++;
+  if (j.seen.insert(j.fen + " " + std::to_string(info.mate) + " " + info.pv).second) j.report.distinct_claims++;
   if (!holds) wrong(j, line, info.mate > 0 ? "no mate within the moves claimed" : "not mated within the moves claimed");
 }
 
@@ -357,13 +365,17 @@ ClaimReport run_claim_check(const ClaimCheckSettings& settings) {
       }
     }
     session.used++;
-    const Placement first = make_placement(rng);
+    const int moves = 1 + rng.below(settings.max_moves);
+    judge.clear();
+    // Most placements are kept only with a mate to find, so that most
+    // searches have claims to judge.
+    Placement first = make_placement(rng);
+    while (!mates_within(judge, first, moves) && rng.chance(70)) first = make_placement(rng);
     std::vector<Placement> order{first};
     if (has_rights(first)) {
       order.push_back(without_rights(rng, first));
       if (rng.chance(50)) std::swap(order[0], order[1]);
     }
-    const int moves = 1 + rng.below(settings.max_moves);
     const Mode mode = static_cast<Mode>(rng.below(MODES));
     const std::string values[4] = {std::to_string(moves), rng.chance(25) ? "3" : "1",
                                    rng.chance(30) ? "true" : "false", hash};
@@ -373,7 +385,7 @@ ClaimReport run_claim_check(const ClaimCheckSettings& settings) {
       end_session(session);
       continue;
     }
-    judge.clear();
+    std::unordered_set<std::string> seen;
     for (const Placement& p : order) {
       const std::string fen = fen_of(p);
       rules::Position pos;
@@ -381,7 +393,7 @@ ClaimReport run_claim_check(const ClaimCheckSettings& settings) {
       const bool mate_exists = mode == GO_INFINITE && judge.mates(pos, moves);
       std::vector<std::string> lines;
       const char* go = mode == GO_MATE ? "go mate" : mode == GO_DEPTH ? "go depth" : "go infinite";
-      Judging j{judge, settings, report, fen,
+      Judging j{judge, settings, report, seen, fen,
                 std::string(go) + " (Matt_in " + values[0] + ", MultiPV " + values[1] + ", Mate_Solver " + values[2] +
                     ", Hash " + values[3] + ", Threads " + std::to_string(settings.threads) + ")"};
       if (!search(session, fen, mode, moves, mate_exists, settings.timeout_ms, &lines)) {
@@ -401,9 +413,10 @@ ClaimReport run_claim_check(const ClaimCheckSettings& settings) {
 std::string claim_summary(const ClaimReport& r) {
   char text[512];
   std::snprintf(text, sizeof(text),
-                "searches=%llu exact_claims=%llu (mated=%llu) no_mate=%llu bounds=%llu beyond_reach=%llu "
-                "false=%zu failures=%zu",
+                "searches=%llu exact_claims=%llu (distinct=%llu mated=%llu) no_mate=%llu bounds=%llu "
+                "beyond_reach=%llu false=%zu failures=%zu",
                 static_cast<unsigned long long>(r.searches), static_cast<unsigned long long>(r.exact_claims),
+                static_cast<unsigned long long>(r.distinct_claims),
                 static_cast<unsigned long long>(r.mated_claims), static_cast<unsigned long long>(r.no_mate_claims),
                 static_cast<unsigned long long>(r.bounds), static_cast<unsigned long long>(r.beyond_reach),
                 r.false_claims.size(), r.failures.size());

@@ -24,6 +24,7 @@ struct ClaimCheckSettings {
 struct ClaimReport {
   uint64_t searches = 0;
   uint64_t exact_claims = 0;     // "score mate N" lines without a bound, judged
+  uint64_t distinct_claims = 0;  // of them, different in position, score or line
   uint64_t mated_claims = 0;     // of them, the side to move mated
   uint64_t no_mate_claims = 0;   // "info string no mate in N", judged
   uint64_t bounds = 0;           // bounds, whose lines were checked for legality

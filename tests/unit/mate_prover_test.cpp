@@ -146,4 +146,25 @@ TEST_F(MateProver, AClaimTheTableVouchesForIsProvenOnTheBoard) {
   EXPECT_TRUE(position_consistent());
 }
 
+// A line shown once is kept for its position: the same placement with other
+// rights is another position, and gets a proof of its own.
+TEST_F(MateProver, ALineShownForOtherRightsIsNotShownAgain) {
+  const struct {
+    const char* fen;
+    uint8_t kind;  // of the mate in 3 after 1.Rd7
+  } cases[] = {{"4k2r/1pK2R2/1p3p2/8/8/6R1/8/8 w - - 0 1", SHOWN_EXACT},
+               {"4k2r/1pK2R2/1p3p2/8/8/6R1/8/8 w k - 0 1", SHOWN_NONE}};
+  ShownLine shown{};
+  shown_lines_forget();
+  for (const auto& c : cases) {
+    set_fen(c.fen);
+    generate_moves(side_to_move);
+    const Move d7 = find_move("f7d7");
+    make_move(WHITE, d7);
+    build_shown_line(WHITE, d7, MATE_SCORE - 6, SHOWN_EXACT, &shown);
+    unmake_move(WHITE, d7);
+    EXPECT_EQ(shown.kind, c.kind) << c.fen;
+  }
+}
+
 }  // namespace

@@ -90,4 +90,26 @@ TEST_F(TranspositionTable, MateThreatComesFromTheStoringNode) {
   EXPECT_EQ(slot().flags, TT_EXACT);
 }
 
+// Threads write the table without a lock: an entry left with words of two
+// writes, or read while one is half written, belongs to no position.
+TEST_F(TranspositionTable, AnEntryOfTwoWritesIsAMiss) {
+  at_node(5, 12);
+  const uint32_t first_lock = hash_lock, second_lock = hash_lock ^ 0x5A5A0000u;
+  tt_store(WHITE, 9990, TT_FROM_SEARCH, 12, 28, TT_LOWER);
+  const TtSlot first = tt_table[WHITE][hash_key & hash_mask];
+  hash_lock = second_lock;
+  tt_store(WHITE, -9990, TT_FROM_SEARCH, 1, 2, TT_EXACT);
+  const TtSlot second = tt_table[WHITE][hash_key & hash_mask];
+  for (int from_first = 1; from_first < 7; from_first++) {
+    TtSlot& mixed = tt_table[WHITE][hash_key & hash_mask];
+    mixed.check = (from_first & 1) ? first.check : second.check;
+    mixed.data = (from_first & 2) ? first.data : second.data;
+    mixed.extra = (from_first & 4) ? first.extra : second.extra;
+    for (uint32_t lock : {first_lock, second_lock}) {
+      hash_lock = lock;
+      EXPECT_EQ(tt_probe_slot(WHITE), nullptr) << from_first;
+    }
+  }
+}
+
 }  // namespace
