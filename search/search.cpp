@@ -191,15 +191,17 @@ bool only_move_extension(const Node& n, int i, Move& m, int16_t alpha, int16_t b
 }  // namespace
 
 bool poll_and_stop() {
-  // A helper never reads input, nor touches the main thread's stop request:
-  // it counts down to its own looks at what the main thread wants.
-  if (helper_thread) return helper_poll();
   if (nodes > next_poll_nodes) {
+    // A helper never reads input; it comes here at every node but one in
+    // 2^32, when its count wraps to 0.
+    if (helper_thread) return helper_poll();
     poll_input(POLL_FULL);
     if (solver_on && pause_for_solver()) return true;
   }
   if (iteration_depth <= 4) return false;
   if (stop_requested) {
+    // The stop request is the main thread's to take.
+    if (helper_thread) return search_aborted != 0;
     search_aborted = 1;
     stop_requested = 0;
     return true;

@@ -50,8 +50,8 @@ TtSlot& slot_of(uint8_t side) {
 
 // A deeper slot still yields to a result when it is stale and foreign (the
 // same placement with other rights is another position).
-bool older_other_position(const TtEntry& slot, uint8_t rights) {
-  return tt_age > slot.age && (slot.lock != hash_lock || slot.rights != rights);
+bool older_other_position(const TtEntry& slot) {
+  return tt_age > slot.age && (slot.lock != hash_lock || slot.rights != rights_tag());
 }
 
 }  // namespace
@@ -62,7 +62,6 @@ void tt_store(uint8_t side, int16_t score, int8_t depth_code, int from, int to, 
   // The replacement test reads the slot once, as the probes do.
   const TtEntry slot = tt_read(target);
   const int h = horizon[p];
-  const uint8_t rights = rights_tag();
 
   int8_t depth;
   bool replace;
@@ -72,19 +71,19 @@ void tt_store(uint8_t side, int16_t score, int8_t depth_code, int from, int to, 
     if (slot.depth == TT_UNWRITTEN)
       replace = true;
     else if (slot.depth >= -3)
-      replace = older_other_position(slot, rights);
+      replace = older_other_position(slot);
     else
-      replace = depth <= slot.depth || older_other_position(slot, rights);
+      replace = depth <= slot.depth || older_other_position(slot);
   } else {
     depth = static_cast<int8_t>(h - p);
-    replace = depth >= slot.depth || older_other_position(slot, rights);
+    replace = depth >= slot.depth || older_other_position(slot);
   }
   if (!replace) return;
 
   if (slot.depth == TT_UNWRITTEN) tt_used.fetch_add(1, std::memory_order_relaxed);
   uint8_t flags = (node_flags[p] & MATE_THREAT) ? static_cast<uint8_t>(bound | MATE_THREAT) : bound;
   if (move_flags & PROMOTE) flags |= static_cast<uint8_t>((move_flags & PROMO_MASK) << TT_PROMO_SHIFT);
-  tt_write(target, TtEntry{hash_lock, move_key(from, to), score_to_table(score, p), flags, depth, tt_age, rights});
+  tt_write(target, TtEntry{hash_lock, move_key(from, to), score_to_table(score, p), flags, depth, tt_age, rights_tag()});
 }
 
 void tt_new_search() {
