@@ -18,9 +18,15 @@ void record_multipv_line(uint8_t side, const Move& m, int position, uint8_t kind
   record.locks[1] = game_record[game_index].prev_hash_lock;
   multipv_from_table(side ^ 1, 2, position);
   build_shown_line(side, m, m.score, kind, &record.shown);
-  // Mated after this move: shown as exact only once proven.
-  if (kind == SHOWN_EXACT && m.score < -MATE_BOUND && !prove_mated_line(side, -mate_distance(m.score) - 1))
-    record.shown.kind = SHOWN_LOWER;
+  // Mated after this move: shown as exact only once proven, with the line
+  // of the proof.
+  if (kind == SHOWN_EXACT && m.score < -MATE_BOUND) {
+    const int moves = prove_mated_line(side, -mate_distance(m.score) - 1, record.moves, record.flags);
+    if (moves > 0)
+      record.score = static_cast<int16_t>(2 * moves + 1 - MATE_SCORE);
+    else
+      record.shown.kind = SHOWN_LOWER;
+  }
   for (int k = position; k > 0 && multipv_records[k].score > multipv_records[k - 1].score; k--) {
     const MultiPvLine swap = multipv_records[k];
     multipv_records[k] = multipv_records[k - 1];

@@ -9,6 +9,8 @@
 #include <cstring>
 
 #include "board.h"
+#include "board/make_move.h"
+#include "board/movegen.h"
 #include "board/rights.h"
 #include "search/mate_prover.h"
 #include "search/proof_line.h"
@@ -149,11 +151,22 @@ void build_shown_line(uint8_t attacker, const Move& root, int16_t score, uint8_t
   restore_marks(marks);
 }
 
-bool prove_mated_line(uint8_t mated, int moves) {
+int prove_mated_line(uint8_t mated, int moves, uint16_t* keys, uint16_t* flags) {
   const SearchMarks marks = save_marks();
+  const uint8_t opponent = mated ^ 1;
   ply = 2;
   prover_begin(MATED_PROOF_BUDGET);
-  const bool proven = attacker_mates(mated ^ 1, moves, nullptr) == PROOF_MATES;
+  Move proven{}, first{};
+  int length = 0;
+  if (attacker_mates(opponent, moves, &proven) == PROOF_MATES &&
+      find_legal_move(opponent, move_key(proven.from, proven.to), static_cast<uint16_t>(proven.flags), &first)) {
+    make_move(opponent, first);
+    ply = 3;
+    length = proof_line(opponent, PROOF_FROM_PROVER, moves - 1, 3, PV_LAST_MOVE_INDEX, keys, flags);
+    unmake_move(opponent, first);
+    keys[2] = move_key(first.from, first.to);
+    flags[2] = static_cast<uint16_t>(first.flags);
+  }
   restore_marks(marks);
-  return proven;
+  return length;
 }

@@ -35,9 +35,11 @@ void build_solver_line(uint8_t attacker, const Move& root, int distance, ShownLi
 // The root move alone with `score` and `kind`.
 void shown_root_move(const Move& root, int16_t score, uint8_t kind, ShownLine* out);
 
-// With a root move of `mated`'s made on the board: whether the opponent, to
-// move, mates within `moves` moves against every defence.
-bool prove_mated_line(uint8_t mated, int moves);
+// With a root move of `mated`'s made on the board: the moves in which the
+// opponent, to move, is proven to mate against every defence, at most
+// `moves`; 0 when that is not proven. The line goes to keys[2 ..] and
+// flags[2 ..], the opponent's mate and the defence that holds out longest.
+int prove_mated_line(uint8_t mated, int moves, uint16_t* keys, uint16_t* flags);
 
 // Forgets the lines built so far. A proven line holds for its position
 // whatever the search or the tables, and an attempt that failed is made

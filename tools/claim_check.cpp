@@ -40,7 +40,7 @@ struct Placement {
   char square[64];  // FEN letters, '.' for empty; a1 = 0
   int side;         // rules::WHITE or rules::BLACK to move
   std::string castling = "-";
-  std::string en_passant = "-";
+  char en_passant[3] = "-";  // a square, or "-"
 };
 
 int square_of(int file, int rank) { return rank * 8 + file; }
@@ -95,7 +95,9 @@ void en_passant_setup(Random& rng, Placement& p) {
   const int beside = file + (rng.chance(50) ? 1 : -1);
   if (beside >= 0 && beside < 8 && p.square[square_of(beside, rank)] == '.' && rng.chance(85))
     p.square[square_of(beside, rank)] = letter('P', p.side);
-  p.en_passant = std::string(1, static_cast<char>('a' + file)) + static_cast<char>('1' + passed);
+  p.en_passant[0] = static_cast<char>('a' + file);
+  p.en_passant[1] = static_cast<char>('1' + passed);
+  p.en_passant[2] = '\0';
 }
 
 // An extra man of `colour`: attackers get the heavier ones, and pawns near
@@ -165,12 +167,18 @@ Placement make_placement(Random& rng) {
     const int attackers = 1 + rng.below(3), defenders = rng.below(5);
     for (int i = 0; i < attackers; i++) add_man(rng, p, p.side, true);
     for (int i = 0; i < defenders; i++) add_man(rng, p, p.side ^ 1, false);
+    // Now and then the weaker side is to move: its lines may be mated.
+    if (rng.chance(15)) {
+      p.side ^= 1;
+      std::strcpy(p.en_passant, "-");
+    }
     rules::Position pos;
     if (kings_apart(p) && rules::set_fen(&pos, fen_of(p).c_str())) return p;
   }
 }
 
-bool has_rights(const Placement& p) { return p.castling != "-" || p.en_passant != "-"; }
+bool has_en_passant(const Placement& p) { return p.en_passant[0] != '-'; }
+bool has_rights(const Placement& p) { return p.castling != "-" || has_en_passant(p); }
 
 bool mates_within(MateJudge& judge, const Placement& p, int moves) {
   rules::Position pos;
@@ -180,10 +188,10 @@ bool mates_within(MateJudge& judge, const Placement& p, int moves) {
 // The same placement without its castling rights or its en-passant square.
 Placement without_rights(Random& rng, const Placement& p) {
   Placement twin = p;
-  const bool both = p.castling != "-" && p.en_passant != "-";
+  const bool both = p.castling != "-" && has_en_passant(p);
   const bool drop_castling = p.castling != "-" && (!both || rng.chance(50));
   if (drop_castling) twin.castling = "-";
-  if (!drop_castling || (both && rng.chance(50))) twin.en_passant = "-";
+  if (!drop_castling || (both && rng.chance(50))) std::strcpy(twin.en_passant, "-");
   return twin;
 }
 
@@ -293,6 +301,23 @@ bool first_move(const rules::Position& pos, const char* pv, rules::Move* move) {
   return n > 0 && find_rules_move(pos, text, move);
 }
 
+// Whether `pv`, played from `pos`, has `plies` moves and leaves the side to
+// move of `pos` checkmated.
+bool ends_mated(const rules::Position& pos, const char* pv, int plies) {
+  rules::Position at = pos;
+  int played = 0;
+  for (const char* p = pv; p != nullptr && *p != '\0';) {
+    while (*p == ' ') p++;
+    char text[16] = {};
+    int n = 0;
+    while (*p != '\0' && *p != ' ' && n < 15) text[n++] = *p++;
+    if (n == 0) break;
+    if (!rules::play(&at, text)) return false;
+    played++;
+  }
+  return played == plies && at.side == pos.side && rules::checkmate(at);
+}
+
 void judge_mate(Judging& j, const rules::Position& pos, const std::string& line, const InfoLine& info) {
   rules::Move move{};
   if (!first_move(pos, info.pv, &move)) {
@@ -300,7 +325,9 @@ void judge_mate(Judging& j, const rules::Position& pos, const std::string& line,
     return;
   }
   const int moves = info.mate > 0 ? info.mate : -info.mate - 1;
-  if (info.mate > 0 && check_mate_line(j.fen.c_str(), info.pv, info.mate) != LINE_GOOD) {
+  const bool line_mates = info.mate > 0 ? check_mate_line(j.fen.c_str(), info.pv, info.mate) == LINE_GOOD
+                                        : ends_mated(pos, info.pv, 2 * moves);
+  if (!line_mates) {
     wrong(j, line, "the line is no mate of its length");
     return;
   }
