@@ -10,6 +10,7 @@
 #include "protocol/poll.h"
 #include "protocol/search_info.h"
 #include "search/hash_tables.h"
+#include "search/helper_threads.h"
 #include "search/ordering.h"
 #include "search/pv.h"
 #include "search/search.h"
@@ -78,6 +79,7 @@ void reset_for_search(uint8_t side) {
   time_allotted = 999999900;
   time_reserve = 0;
   nodes = next_poll_nodes = tt_hits = 0;
+  helpers_new_search();
   null_move_count[WHITE] = null_move_count[BLACK] = 0;
   qnodes = 0;
   seldepth = 0;

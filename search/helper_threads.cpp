@@ -207,9 +207,14 @@ void helpers_start(uint8_t side) {
 void helpers_stop() {
   stop_helpers.store(true);
   job_serial.fetch_add(1, std::memory_order_release);
-  for (int i = 1; i <= helper_count; i++) helpers[i].join();
+  // A search that started none (no legal move, a book move) has only the
+  // threads of an earlier search, already joined.
+  for (int i = 1; i <= helper_count; i++)
+    if (helpers[i].joinable()) helpers[i].join();
   solver_threaded = false;
 }
+
+void helpers_new_search() { helper_count = 0; }
 
 void helpers_aim(int16_t bound) { main_bound.store(bound, std::memory_order_relaxed); }
 

@@ -19,6 +19,8 @@ extern PER_THREAD bool helper_thread;
 // on a thread of its own (with Threads above 1) instead of in turns with the
 // main thread.
 bool solver_thread_plan(bool with_solver);
+// At every search start: no helper counts for it until helpers_start.
+void helpers_new_search();
 // With the root position on the board and its moves in the root list (ply
 // 1), starts thread_count - 1 helpers, the first of them the solver thread
 // when one is planned; with one thread, none.

@@ -120,6 +120,25 @@ TEST(Threads, IsreadyStopAndQuitAreHeardWhileAllThreadsSearch) {
   }
 }
 
+// A position with no move starts no helper: the helpers of the search
+// before it are not stopped a second time.
+TEST(Threads, APositionWithNoMoveAfterASearchOnSeveralThreads) {
+  EngineProcess engine;
+  start(engine, {"Threads value 3"}, "1r5k/4NP1b/7K/8/6R1/8/8/8 w - - 0 1");
+  engine.send_line("go mate 3");
+  ASSERT_FALSE(engine.read_until("bestmove", 60000).empty());
+  for (const char* mated : {"7k/6Q1/6K1/8/8/8/8/8 b - - 0 1", "7k/5Q2/6K1/8/8/8/8/8 b - - 0 1"}) {
+    engine.send_line(std::string("position fen ") + mated);
+    engine.send_line("go infinite");
+    engine.send_line("stop");
+    const std::vector<std::string> lines = engine.read_until("bestmove", 10000);
+    ASSERT_FALSE(lines.empty()) << mated;
+    EXPECT_EQ(lines.back(), "bestmove 0000") << mated;
+  }
+  engine.send_line("quit");
+  EXPECT_EQ(engine.wait_exit(5000), 0);
+}
+
 // Threads set between searches, and during one (it counts from the next go).
 TEST(Threads, ChangesTakeEffectAtTheNextGo) {
   const char* fen = "1r5k/4NP1b/7K/8/6R1/8/8/8 w - - 0 1";
