@@ -24,7 +24,7 @@
 #include "search/ordering.h"
 #include "search/pv.h"
 #include "search/search.h"
-#include "search/solver_turns.h"
+#include "search/solver_jobs.h"
 #include "search_state.h"
 #include "settings.h"
 
@@ -53,7 +53,7 @@ uint16_t best_by_depth[PLY_SLOTS + 1];
 // searched again.
 int16_t search_child(uint8_t side, const Move& root, int16_t alpha, int16_t beta) {
   for (;;) {
-    pause_allowed = solver_on;
+    pause_allowed = solver_working();
     ply = 2;
     const int16_t score =
         static_cast<int16_t>(-search(side ^ 1, 0, static_cast<int16_t>(-beta), static_cast<int16_t>(-alpha)));
@@ -235,7 +235,7 @@ void search_root_move(uint8_t side, int i, Iteration& it, bool is_first, int16_t
   if (multipv_lines > 1 && kind != SHOWN_NONE) record_multipv_line(side, m, i - root_list_first(), kind);
   unmake_move(side, m);
   poll_input(POLL_CLOCK_ONLY);
-  if (solver_on) {
+  if (solver_working()) {
     if (solver_turn_due()) solver_turn(side);
     if (const int16_t adopted = adopt_solver_line(side); adopted != 0) it.alpha = it.best = adopted;
   }
@@ -279,7 +279,7 @@ void iterate(uint8_t side, Iteration& it) {
     const bool is_first = !first_searched && floor == 0;
     first_searched = true;
     search_root_move(side, i, it, is_first, floor);
-    if ((iteration_depth >= 5 || solver_on) && search_aborted) break;
+    if ((iteration_depth >= 5 || solver_working()) && search_aborted) break;
   }
 }
 
@@ -369,7 +369,7 @@ SearchEnd search_position(uint8_t side) {
     helpers_stop();
     return end;
   }
-  if (solver_on) {
+  if (solver_working()) {
     if (!search_aborted) solver_alone(side);
     adopt_solver_line(side);
   }

@@ -12,11 +12,10 @@
 #include "driver/shown_line.h"
 #include "protocol/poll.h"
 #include "protocol/search_info.h"
-#include "search/helper_threads.h"
 #include "search/proof_search.h"
 #include "search/proof_table.h"
 #include "search/pv.h"
-#include "search/solver_turns.h"
+#include "search/solver_jobs.h"
 #include "search_state.h"
 #include "settings.h"
 
@@ -24,8 +23,6 @@ namespace {
 
 ShownLine solver_shown;     // the solver's latest proven line, as printed
 bool solver_line_waiting;   // printed, not yet taken into the root list
-bool threaded;              // the solver works on a thread of its own
-int posted_target;          // the thread's job: its target, below 1 none
 bool no_mate_told;          // "no mate in N" said in this search
 bool table_emptied;         // the solver's table started afresh in this search
 
@@ -42,33 +39,9 @@ int solver_target() {
   return moves;
 }
 
-// A new job at the root position for `target` moves; below 1 the solver
-// has no more work in this search.
-void start_job_for(uint8_t side, int target) {
-  if (threaded) {
-    posted_target = target;
-    solver_thread_post(target);
-  } else if (target >= 1)
-    solver_start(side, target, 2);
-  else
-    solver_idle();
-}
-
 // A job for a mate shorter than any shown; with nothing shorter left to
 // find, none.
-void start_solver_job(uint8_t side) { start_job_for(side, solver_target()); }
-
-// The state of the solver's job, whichever thread works on it.
-SolverState job_state() {
-  if (!threaded) return solver_state();
-  return posted_target < 1 ? SOLVER_IDLE : solver_thread_result();
-}
-
-// The moves the job is limited to, as the solver reaches them; 0 for none.
-int job_limit() {
-  if (!threaded) return solver_limit();
-  return posted_target < 1 ? 0 : solver_reach(posted_target, 2);
-}
+void start_solver_job(uint8_t side) { solver_post(side, solver_target()); }
 
 // The solver proved a mate: its line is built, confirmed and printed at
 // once. "go mate N" is then answered; otherwise the solver goes on to a
@@ -83,14 +56,14 @@ void announce_solver_mate(uint8_t side) {
     // Once per search the mate is proven again from an empty table (the
     // solver's thread is between jobs, so the table is free); after that it
     // stays told as a bound.
-    start_job_for(side, solver_table_restart_once(&table_emptied) ? solver_target() : 0);
+    solver_post(side, solver_table_restart_once(&table_emptied) ? solver_target() : 0);
     return;
   }
   // Each mate is told once: the job moves on, to a shorter mate or to none.
   solver_line_waiting = true;
   if (go_mate_moves > 0) {
     search_aborted = 1;
-    start_job_for(side, 0);
+    solver_post(side, 0);
     return;
   }
   start_solver_job(side);
@@ -100,7 +73,7 @@ void announce_solver_mate(uint8_t side) {
 // job for all N moves, that proves there is none: said once, and the search
 // is over.
 void settled_without_mate() {
-  if (go_mate_moves == 0 || no_mate_told || job_limit() < go_mate_moves) return;
+  if (go_mate_moves == 0 || no_mate_told || solver_job_limit() < go_mate_moves) return;
   no_mate_told = true;
   report_no_mate(go_mate_moves);
   search_aborted = 1;
@@ -109,30 +82,27 @@ void settled_without_mate() {
 }  // namespace
 
 void root_solver_begin(uint8_t side, bool wanted) {
-  solver_turns_begin(wanted);
+  solver_jobs_begin(wanted);
   solver_line_waiting = false;
   no_mate_told = false;
   table_emptied = false;
-  threaded = solver_thread_plan(solver_on != 0);
-  if (solver_on) start_solver_job(side);
+  if (solver_working()) start_solver_job(side);
 }
 
 void root_solver_threads_started(uint8_t side) {
-  if (!threaded || solver_thread_running()) return;
   // The system gave no thread for it: the solver takes turns after all.
-  threaded = false;
-  start_solver_job(side);
+  if (solver_thread_missing()) start_solver_job(side);
 }
 
 void solver_turn(uint8_t side) {
-  if (!solver_on) return;
+  if (!solver_working()) return;
   // A mate the alpha-beta search has shown since makes the job's limit too
   // long; a mate its thread found for such a job is not told.
-  const SolverState state = job_state();
-  if ((state == SOLVER_OPEN || state == SOLVER_MATE) && solver_target() < job_limit()) start_solver_job(side);
-  if (!threaded && solver_state() == SOLVER_OPEN) take_solver_turn();
-  if (job_state() == SOLVER_MATE) announce_solver_mate(side);
-  if (job_state() == SOLVER_NO_MATE) settled_without_mate();
+  const SolverState state = solver_job_state();
+  if ((state == SOLVER_OPEN || state == SOLVER_MATE) && solver_target() < solver_job_limit()) start_solver_job(side);
+  if (solver_place == SOLVER_IN_TURNS && solver_state() == SOLVER_OPEN) take_solver_turn();
+  if (solver_job_state() == SOLVER_MATE) announce_solver_mate(side);
+  if (solver_job_state() == SOLVER_NO_MATE) settled_without_mate();
 }
 
 int16_t adopt_solver_line(uint8_t side) {
@@ -159,14 +129,14 @@ int16_t adopt_solver_line(uint8_t side) {
 
 void solver_alone(uint8_t side) {
   if (go_mate_moves == 0 && time_mode != TM_INFINITE && !pondering) return;
-  if (!threaded) {
-    while (solver_on && !search_aborted && solver_state() == SOLVER_OPEN) solver_turn(side);
+  if (solver_place == SOLVER_IN_TURNS) {
+    while (!search_aborted && solver_state() == SOLVER_OPEN) solver_turn(side);
     return;
   }
   while (!search_aborted) {
     // The state as it was before the look: once it is settled, that look
     // has acted on it.
-    const SolverState state = job_state();
+    const SolverState state = solver_job_state();
     solver_turn(side);
     if (state != SOLVER_OPEN && state != SOLVER_MATE) break;
     poll_input(POLL_FULL);
@@ -174,7 +144,7 @@ void solver_alone(uint8_t side) {
   }
 }
 
-int16_t mate_floor() { return solver_on ? shown_mate() : 0; }
+int16_t mate_floor() { return solver_working() ? shown_mate() : 0; }
 
 bool holds_floor(const Move& m) {
   return move_key(m.from, m.to) == shown_best.moves[1] && static_cast<uint16_t>(m.flags) == shown_best.flags[1];

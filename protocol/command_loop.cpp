@@ -12,6 +12,7 @@
 #include "protocol/game_setup.h"
 #include "protocol/input.h"
 #include "protocol/options.h"
+#include "protocol/poll.h"
 #include "protocol/position_command.h"
 #include "protocol/search_limits.h"
 #include "search/helper_threads.h"
@@ -122,6 +123,7 @@ void handle_go(const char* line) {
 
 void ensure_engine_ready() {
   if (engine_ready) return;
+  install_search_poll();
   if (engine_init() != 0) std::exit(0);
   new_game();
   engine_ready = 1;

@@ -10,6 +10,7 @@
 #include "protocol/platform.h"
 #include "protocol/search_limits.h"
 #include "protocol/search_info.h"
+#include "search/search_poll.h"
 #include "search_state.h"
 #include "settings.h"
 
@@ -56,6 +57,14 @@ void poll_input(int mode) {
   if (search_node_limit != 0 && !search_aborted && next_poll_nodes > search_node_limit / 2)
     next_poll_nodes = search_node_limit / 2;
 }
+
+namespace {
+
+void poll_for_search(PollScope scope) { poll_input(scope == POLL_CLOCK ? POLL_CLOCK_ONLY : POLL_FULL); }
+
+}  // namespace
+
+void install_search_poll() { set_poll_hook(poll_for_search); }
 
 namespace {
 

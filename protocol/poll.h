@@ -13,6 +13,8 @@ extern uint8_t stop_heard;
 
 // Refreshes elapsed; with POLL_FULL also reads and acts on one waiting line.
 void poll_input(int mode);
+// Makes poll_input the searches' poll.
+void install_search_poll();
 // Reads one line (if a whole one waits) and acts on stop, quit, isready and
 // ponderhit anywhere in it, or on a Threads setting; the rest of the line is
 // dropped.

@@ -2,7 +2,6 @@
 #include "search/helper_threads.h"
 
 #include <atomic>
-#include <chrono>
 #include <cstring>
 #include <system_error>
 #include <thread>
@@ -12,13 +11,12 @@
 #include "board/make_move.h"
 #include "board/position_copy.h"
 #include "search/ordering.h"
-#include "search/proof_search.h"
 #include "search/search.h"
+#include "search/solver_jobs.h"
 #include "search_state.h"
 #include "settings.h"
 
 PER_THREAD bool helper_thread;
-uint32_t solver_thread_turn = SOLVER_THREAD_TURN;
 
 namespace {
 
@@ -42,23 +40,19 @@ Move root_moves[MAX_MOVES_PER_PLY];
 int root_move_count;
 uint8_t root_mover;
 
-// The solver's jobs: the main thread posts one by raising job_serial; the
-// solver thread settles it and publishes its serial in done_serial, after
-// which the main thread may read the solver's table and results.
-std::atomic<uint32_t> job_serial;
-std::atomic<int> job_target;
-std::atomic<uint32_t> done_serial;
-std::atomic<uint8_t> done_state;
-bool solver_threaded;
+// Whether the first helper of this search is the solver's thread.
+bool solver_thread_up;
 
 PER_THREAD int helper_index;
-PER_THREAD int helper_rank;   // among the alpha-beta helpers, from 1
+PER_THREAD int helper_rank;   // among the alpha-beta helpers, from 1; 0 on the solver's thread
 PER_THREAD int helper_depth;
-PER_THREAD uint32_t working_job;  // the solver thread's job; 0 on other threads
 PER_THREAD uint32_t until_check;
 
+// A helper's own history tables: on a helper, history points at them.
+PER_THREAD int16_t own_history[2][HISTORY_ENTRIES] = {};
+
 // The helper's own search state, as a search start sets it.
-void start_helper_state(int16_t (*own_history)[HISTORY_ENTRIES]) {
+void start_helper_state() {
   set_position(root_position);
   history[WHITE] = own_history[WHITE];
   history[BLACK] = own_history[BLACK];
@@ -100,11 +94,8 @@ void publish_find(const Move& m) {
 // the main thread finds in the table when it gets there, and a mate it
 // finds at the root the main thread searches next.
 void helper_main(int index, int rank) {
-  helper_thread = true;
-  helper_index = index;
   helper_rank = rank;
-  int16_t own_history[2][HISTORY_ENTRIES];
-  start_helper_state(own_history);
+  helper_thread_begin(index);
   const uint8_t side = root_mover;
   int depth = 0;
   while (!stop_helpers.load(std::memory_order_relaxed)) {
@@ -131,55 +122,15 @@ void helper_main(int index, int rank) {
     }
     search_aborted = 0;
   }
-  published_nodes[index].store(nodes, std::memory_order_relaxed);
-}
-
-// The solver thread: one job at a time, as the main thread posts them,
-// each worked on until it is settled or replaced.
-void solver_main(int index) {
-  helper_thread = true;
-  helper_index = index;
-  int16_t own_history[2][HISTORY_ENTRIES];
-  start_helper_state(own_history);
-  uint32_t seen = 0;
-  for (;;) {
-    // Between jobs the thread naps rather than waits on the serial: the
-    // atomic wait of mingw-w64's runtime can miss its wake-up.
-    while (job_serial.load(std::memory_order_acquire) == seen && !stop_helpers.load(std::memory_order_relaxed))
-      std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    if (stop_helpers.load(std::memory_order_relaxed)) break;
-    seen = job_serial.load(std::memory_order_acquire);
-    working_job = seen;
-    const int target = job_target.load(std::memory_order_relaxed);
-    SolverState state = SOLVER_IDLE;
-    if (target >= 1) {
-      solver_start(root_mover, target, 2);
-      // Turn after turn until the job is settled, replaced or stopped
-      // (helper_poll then aborts the turn).
-      do state = solver_run(solver_thread_turn, INT32_MAX);
-      while (state == SOLVER_OPEN && !search_aborted);
-      search_aborted = 0;
-    }
-    if (state == SOLVER_OPEN) continue;  // replaced or stopped: nothing to tell
-    done_state.store(state, std::memory_order_relaxed);
-    done_serial.store(seen, std::memory_order_release);
-  }
-  published_nodes[index].store(nodes, std::memory_order_relaxed);
+  helper_thread_end(index);
 }
 
 }  // namespace
 
-bool solver_thread_plan(bool with_solver) {
-  job_serial.store(0);
-  done_serial.store(0);
-  solver_threaded = with_solver && SEARCH_THREADS_AVAILABLE && thread_count > 1;
-  return solver_threaded;
-}
-
 void helpers_start(uint8_t side) {
   helper_count = 0;
-  const bool with_solver = solver_threaded;
-  solver_threaded = false;
+  solver_thread_up = false;
+  const bool with_solver = solver_place == SOLVER_ON_THREAD;
   if (!SEARCH_THREADS_AVAILABLE || thread_count <= 1 || list_start[2] == list_start[1]) return;
   copy_position(&root_position);
   root_mover = side;
@@ -193,25 +144,24 @@ void helpers_start(uint8_t side) {
     published_nodes[i].store(0, std::memory_order_relaxed);
     try {
       if (i == 1 && with_solver)
-        helpers[i] = std::thread(solver_main, i);
+        helpers[i] = std::thread(solver_thread_main, i);
       else
         helpers[i] = std::thread(helper_main, i, with_solver ? i - 1 : i);
     } catch (const std::system_error&) {
       break;  // the system gives no more threads: search with those there are
     }
     helper_count = i;
-    if (i == 1) solver_threaded = with_solver;
+    if (i == 1) solver_thread_up = with_solver;
   }
 }
 
 void helpers_stop() {
   stop_helpers.store(true);
-  job_serial.fetch_add(1, std::memory_order_release);
   // A search that started none (no legal move, a book move) has only the
   // threads of an earlier search, already joined.
   for (int i = 1; i <= helper_count; i++)
     if (helpers[i].joinable()) helpers[i].join();
-  solver_threaded = false;
+  solver_thread_up = false;
 }
 
 void helpers_new_search() { helper_count = 0; }
@@ -235,31 +185,30 @@ uint32_t helper_nodes() {
 }
 
 bool helper_poll() {
-  if (--until_check == 0) {
-    until_check = CHECK_EVERY;
-    published_nodes[helper_index].store(nodes, std::memory_order_relaxed);
-    if (stop_helpers.load(std::memory_order_relaxed))
-      search_aborted = 1;
-    else if (working_job != 0)
-      search_aborted = job_serial.load(std::memory_order_relaxed) != working_job;
-    else if (main_depth.load(std::memory_order_relaxed) + helper_rank / 2 > helper_depth)
-      search_aborted = 1;  // an iteration the main thread has reached is left to it
-  }
+  if (--until_check != 0) return search_aborted != 0;
+  until_check = CHECK_EVERY;
+  return helper_look();
+}
+
+bool helper_look() {
+  published_nodes[helper_index].store(nodes, std::memory_order_relaxed);
+  if (stop_helpers.load(std::memory_order_relaxed))
+    search_aborted = 1;
+  else if (helper_rank == 0)
+    search_aborted = solver_job_replaced();
+  else if (main_depth.load(std::memory_order_relaxed) + helper_rank / 2 > helper_depth)
+    search_aborted = 1;  // an iteration the main thread has reached is left to it
   return search_aborted != 0;
 }
 
-void solver_thread_post(int target) {
-  job_target.store(target, std::memory_order_relaxed);
-  job_serial.fetch_add(1, std::memory_order_release);
+bool solver_thread_started() { return solver_thread_up; }
+
+void helper_thread_begin(int index) {
+  helper_thread = true;
+  helper_index = index;
+  start_helper_state();
 }
 
-SolverState solver_thread_result() {
-  if (done_serial.load(std::memory_order_acquire) != job_serial.load(std::memory_order_relaxed)) return SOLVER_OPEN;
-  return static_cast<SolverState>(done_state.load(std::memory_order_relaxed));
-}
+void helper_thread_end(int index) { published_nodes[index].store(nodes, std::memory_order_relaxed); }
 
-bool solver_thread_running() { return solver_threaded; }
-
-bool solver_table_busy() {
-  return solver_threaded && done_serial.load(std::memory_order_acquire) != job_serial.load(std::memory_order_relaxed);
-}
+bool helpers_stopping() { return stop_helpers.load(std::memory_order_relaxed); }

@@ -12,10 +12,10 @@
 #include "board/make_move.h"
 #include "board/movegen.h"
 #include "board/rights.h"
-#include "protocol/poll.h"
 #include "search/ordering.h"
-#include "search/helper_threads.h"
+#include "search/solver_jobs.h"
 #include "search/proof_table.h"
+#include "search/search_poll.h"
 #include "search/table_score.h"
 #include "search/tables.h"
 #include "search/tt.h"
@@ -38,13 +38,8 @@ struct ProofEntry {
 };
 static_assert(sizeof(ProofEntry) == 16);
 
-constexpr uint32_t POLL_EVERY = 4096;  // moves between two input polls
-
 ProofEntry proof_table[PROOF_ENTRIES];
-uint32_t budget;
-uint32_t used;
-bool exhausted;
-bool aborted_before;  // the search was already over when the proof began
+WorkBudget work;
 
 struct Slot {
   ProofEntry* entry;
@@ -125,14 +120,7 @@ bool generate_ordered(uint8_t mover, const Hint& hint) {
 }
 
 // The budget, and the input: a stop heard while a proof runs ends it.
-bool count_move() {
-  if (++used > budget) exhausted = true;
-  if (used % POLL_EVERY == 0) {
-    poll_input(POLL_FULL);
-    if (search_aborted && !aborted_before) exhausted = true;
-  }
-  return !exhausted;
-}
+bool count_move() { return work_count(&work); }
 
 // The entry's move as a full move record, for a caller that wants it.
 Move entry_move(const ProofEntry& e) {
@@ -169,14 +157,9 @@ ProofResult table_verdict(uint8_t attacker, uint8_t mover, int moves) {
 
 }  // namespace
 
-void prover_begin(uint32_t node_budget) {
-  budget = node_budget;
-  used = 0;
-  exhausted = false;
-  aborted_before = search_aborted != 0;
-}
+void prover_begin(uint32_t node_budget) { work_begin(&work, node_budget); }
 
-bool prover_exhausted() { return exhausted; }
+bool prover_exhausted() { return work.over; }
 
 void prover_clear() { std::memset(proof_table, 0, sizeof(proof_table)); }
 
@@ -188,7 +171,7 @@ bool side_is_mated(uint8_t side) {
 
 ProofResult attacker_mates(uint8_t attacker, int moves, Move* mating_move) {
   if (moves < 1) return PROOF_FAILS;
-  if (exhausted || !room_for_child()) return PROOF_UNKNOWN;
+  if (work.over || !room_for_child()) return PROOF_UNKNOWN;
   // A mating move is asked for only to build a line, which reads the tables itself.
   if (mating_move == nullptr)
     if (const ProofResult table = table_verdict(attacker, attacker, moves); table != PROOF_UNKNOWN) return table;
@@ -235,7 +218,7 @@ ProofResult attacker_mates(uint8_t attacker, int moves, Move* mating_move) {
 ProofResult defender_loses(uint8_t attacker, int moves) {
   const uint8_t defender = attacker ^ 1;
   if (moves < 1) return side_is_mated(defender) ? PROOF_MATES : PROOF_FAILS;
-  if (exhausted || !room_for_child()) return PROOF_UNKNOWN;
+  if (work.over || !room_for_child()) return PROOF_UNKNOWN;
   if (const ProofResult table = table_verdict(attacker, defender, moves); table != PROOF_UNKNOWN) return table;
   const Slot slot = slot_for(defender, true);
   Hint hint;

@@ -14,9 +14,9 @@
 #include "board/make_move.h"
 #include "board/movegen.h"
 #include "board/rights.h"
-#include "protocol/poll.h"
 #include "search/mate_prover.h"
 #include "search/proof_table.h"
+#include "search/search_poll.h"
 #include "search/table_line.h"
 #include "search/table_score.h"
 #include "search/tables.h"
@@ -25,7 +25,6 @@
 namespace {
 
 constexpr uint32_t MEMO_ENTRIES = 1u << 16;
-constexpr uint32_t POLL_EVERY = 8192;
 constexpr int8_t NO_PROOF = -1;
 // The solver's entries are facts of their own distance: no further bound.
 constexpr int SOLVER_MOVES = MAX_PLY;
@@ -40,8 +39,7 @@ uint8_t generation;
 
 uint8_t attacker;
 ProofSource source;
-uint32_t moves_left;
-bool given_up;
+WorkBudget check_work;  // the moves the check of one proof may make
 bool walk_again;  // a node's depth changed during the walk
 
 void new_generation() {
@@ -57,16 +55,7 @@ Depth& memo_slot(bool or_node, uint32_t* key, uint32_t* lock) {
   return memo[*key & (MEMO_ENTRIES - 1)];
 }
 
-bool count_move() {
-  if (moves_left == 0) given_up = true;
-  if (given_up) return false;
-  moves_left--;
-  if (moves_left % POLL_EVERY == 0) {
-    poll_input(POLL_FULL);
-    if (search_aborted) given_up = true;
-  }
-  return !given_up;
-}
+bool count_move() { return work_count(&check_work); }
 
 // The attacker's move of the proof in the position on the board, mating
 // within `moves`.
@@ -143,7 +132,7 @@ int tree_depth(bool or_node, int moves) {
   }
   int depth;
   if (!table_depth(or_node, &depth)) depth = or_node ? attacker_depth(moves) : defender_depth(moves);
-  if (given_up) return NO_PROOF;
+  if (check_work.over) return NO_PROOF;
   Depth& store = memo_slot(or_node, &key, &lock);
   store = Depth{key, lock, generation, static_cast<int8_t>(depth)};
   return depth <= moves ? depth : NO_PROOF;
@@ -188,8 +177,7 @@ int proof_line(uint8_t side, ProofSource from, int moves_bound, int first, int l
                uint16_t* flags) {
   attacker = side;
   source = from;
-  moves_left = PROOF_CHECK_BUDGET;
-  given_up = false;
+  work_begin(&check_work, PROOF_CHECK_BUDGET);
   new_generation();
   const int bound = from == PROOF_FROM_SOLVER ? SOLVER_MOVES : moves_bound;
   const int8_t start_ply = ply;
@@ -199,7 +187,7 @@ int proof_line(uint8_t side, ProofSource from, int moves_bound, int first, int l
   for (int walk = 0; walk < WALKS; walk++) {
     walk_again = false;
     length = tree_depth(false, bound);
-    if (!walk_again || given_up) break;
+    if (!walk_again || check_work.over) break;
     new_generation();
     length = NO_PROOF;
   }
@@ -240,5 +228,5 @@ int proof_line(uint8_t side, ProofSource from, int moves_bound, int first, int l
     moves[i] = 0;
     flags[i] = 0;
   }
-  return whole && !given_up ? length + 1 : 0;
+  return whole && !check_work.over ? length + 1 : 0;
 }

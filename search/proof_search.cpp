@@ -13,23 +13,20 @@
 #include "board/attacks.h"
 #include "board/make_move.h"
 #include "board/movegen.h"
-#include "protocol/poll.h"
-#include "search/helper_threads.h"
 #include "search/proof_table.h"
+#include "search/search_poll.h"
 #include "search_state.h"
 
 namespace {
 
-constexpr uint32_t POLL_EVERY = 4096;  // moves made between two input polls
-
-struct Numbers {
+struct ProofNumbers {
   uint32_t pn, dn;
   int8_t mate, no_mate;
 };
 
 struct Child {
   Move move;
-  Numbers n;
+  ProofNumbers n;
 };
 
 Child children[PLY_SLOTS][MAX_MOVES_PER_PLY];
@@ -42,16 +39,14 @@ bool key_job;  // the job is for one given first move
 Move mating_move;
 int proven_distance;
 bool turn_over;
-uint32_t budget_left;
-int32_t turn_until;
-uint32_t until_poll;
+WorkBudget turn;  // the moves and the time of the turn
 uint64_t moves_made;
 
-constexpr Numbers PROVEN_NOW{0, PN_INFINITE, 0, DISTANCE_NONE};
+constexpr ProofNumbers PROVEN_NOW{0, PN_INFINITE, 0, DISTANCE_NONE};
 
-Numbers proven(int mate) { return Numbers{0, PN_INFINITE, static_cast<int8_t>(mate), DISTANCE_NONE}; }
-Numbers disproven(int no_mate) {
-  return Numbers{PN_INFINITE, 0, DISTANCE_NONE, static_cast<int8_t>(std::min(no_mate, +DISTANCE_FOREVER))};
+ProofNumbers proven(int mate) { return ProofNumbers{0, PN_INFINITE, static_cast<int8_t>(mate), DISTANCE_NONE}; }
+ProofNumbers disproven(int no_mate) {
+  return ProofNumbers{PN_INFINITE, 0, DISTANCE_NONE, static_cast<int8_t>(std::min(no_mate, +DISTANCE_FOREVER))};
 }
 
 uint32_t saturated(uint64_t sum) { return sum >= PN_INFINITE ? PN_INFINITE : static_cast<uint32_t>(sum); }
@@ -59,20 +54,12 @@ uint32_t saturated(uint64_t sum) { return sum >= PN_INFINITE ? PN_INFINITE : sta
 void count_move() {
   moves_made++;
   nodes++;
-  if (budget_left > 0) budget_left--;
-  if (helper_thread) {
-    helper_poll();
-  } else if (--until_poll == 0) {
-    until_poll = POLL_EVERY;
-    poll_input(POLL_FULL);
-    if (elapsed >= turn_until) turn_over = true;
-  }
-  if (budget_left == 0 || search_aborted) turn_over = true;
+  if (!work_count(&turn)) turn_over = true;
 }
 
 // What the table knows of the position on the board for `moves` attacker
 // moves left; false when it knows nothing usable.
-bool known_numbers(uint8_t mover, int moves, Numbers* out) {
+bool known_numbers(uint8_t mover, int moves, ProofNumbers* out) {
   const SolverEntry* e = solver_probe(attacker, mover);
   if (e == nullptr) return false;
   if (e->mate != DISTANCE_NONE && e->mate <= moves) {
@@ -84,26 +71,26 @@ bool known_numbers(uint8_t mover, int moves, Numbers* out) {
     return true;
   }
   if (e->depth != moves) return false;
-  *out = Numbers{e->pn, e->dn, DISTANCE_NONE, DISTANCE_NONE};
+  *out = ProofNumbers{e->pn, e->dn, DISTANCE_NONE, DISTANCE_NONE};
   return true;
 }
 
 // The numbers of a node met for the first time. An AND node's proof number
 // is the defender's count of moves: legal evasions when in check, else the
 // pseudo-legal moves, which makes quiet attacking moves costlier than checks.
-Numbers first_numbers(bool or_node, int moves) {
-  if (or_node) return Numbers{1, 1, DISTANCE_NONE, DISTANCE_NONE};
+ProofNumbers first_numbers(bool or_node, int moves) {
+  if (or_node) return ProofNumbers{1, 1, DISTANCE_NONE, DISTANCE_NONE};
   const uint8_t defender = attacker ^ 1;
   if (moves == 0 && !in_check(defender)) return disproven(0);
   const bool checked = generate_replies(defender);
   const uint32_t count = list_start[ply + 1] - list_start[ply];
   if (count == 0) return checked ? PROVEN_NOW : disproven(DISTANCE_FOREVER);
   if (moves == 0) return disproven(0);
-  return Numbers{count, 1, DISTANCE_NONE, DISTANCE_NONE};
+  return ProofNumbers{count, 1, DISTANCE_NONE, DISTANCE_NONE};
 }
 
-Numbers numbers_of(bool or_node, int moves) {
-  Numbers n;
+ProofNumbers numbers_of(bool or_node, int moves) {
+  ProofNumbers n;
   if (known_numbers(or_node ? attacker : attacker ^ 1, moves, &n)) return n;
   return first_numbers(or_node, moves);
 }
@@ -116,7 +103,7 @@ int expand(bool or_node, int moves, uint16_t hint) {
   const bool checked = generate_replies(mover);
   const int first = list_start[ply], end = list_start[ply + 1];
   const int child_moves = or_node ? moves - 1 : moves;
-  Child* kids = children[ply];
+  Child* node_children = children[ply];
   int count = 0;
   for (int k = first; k < end; k++) {
     const Move m = move_stack[k];
@@ -124,10 +111,10 @@ int expand(bool or_node, int moves, uint16_t hint) {
     count_move();
     if (!legal) continue;
     ply++;
-    const Numbers n = numbers_of(!or_node, child_moves);
+    const ProofNumbers n = numbers_of(!or_node, child_moves);
     ply--;
     unmake_move(mover, m);
-    kids[count++] = Child{m, n};
+    node_children[count++] = Child{m, n};
     // One mating move settles an OR node, one holding defence an AND node.
     if (or_node ? n.pn == 0 : n.dn == 0) return count;
     if (turn_over) return -1;
@@ -136,17 +123,17 @@ int expand(bool or_node, int moves, uint16_t hint) {
 }
 
 // The node's numbers from its children's; *best is the child to search next.
-Numbers combine(bool or_node, const Child* kids, int count, int* best, uint32_t* second) {
+ProofNumbers combine(bool or_node, const Child* node_children, int count, int* best, uint32_t* second) {
   uint64_t sum = 0;
   uint32_t low = PN_INFINITE + 1, next = PN_INFINITE;
   int8_t mate = DISTANCE_NONE, no_mate = DISTANCE_NONE;
   int shortest = 0;  // an OR node's proven child with the shortest mate
   *best = 0;
   for (int i = 0; i < count; i++) {
-    const Numbers& n = kids[i].n;
+    const ProofNumbers& n = node_children[i].n;
     const uint32_t key = or_node ? n.pn : n.dn;
     sum += or_node ? n.dn : n.pn;
-    if (key < low || (key == low && kids[i].move.score > kids[*best].move.score)) {
+    if (key < low || (key == low && node_children[i].move.score > node_children[*best].move.score)) {
       next = low;
       low = key;
       *best = i;
@@ -167,17 +154,17 @@ Numbers combine(bool or_node, const Child* kids, int count, int* best, uint32_t*
       return proven(mate + 1);
     }
     if (sum == 0) return disproven(no_mate + 1);
-    return Numbers{low, saturated(sum), DISTANCE_NONE, DISTANCE_NONE};
+    return ProofNumbers{low, saturated(sum), DISTANCE_NONE, DISTANCE_NONE};
   }
   if (low == 0) return disproven(no_mate);
   if (sum == 0) return proven(mate);
-  return Numbers{saturated(sum), low, DISTANCE_NONE, DISTANCE_NONE};
+  return ProofNumbers{saturated(sum), low, DISTANCE_NONE, DISTANCE_NONE};
 }
 
 // A proven entry keeps the move of its shortest proof: the line and the
 // prover's hints follow it, whatever later searches of the position (with
 // fewer moves left) find.
-void store(bool or_node, int moves, const Numbers& n, const Move& move, uint64_t work) {
+void store(bool or_node, int moves, const ProofNumbers& n, const Move& move, uint64_t work) {
   SolverEntry* e = solver_slot(attacker, or_node ? attacker : attacker ^ 1);
   if (e == nullptr) return;
   e->work = saturated(e->work + work);
@@ -204,13 +191,13 @@ uint32_t child_threshold(uint32_t own, uint32_t second) {
 }
 
 // Searches the node until its numbers reach a threshold or the turn ends;
-// returns false (*n untouched) when the turn ended before the node had
+// returns false (*result untouched) when the turn ended before the node had
 // seen all its children, so that no partial count passes for its numbers.
-bool mid(bool or_node, int moves, uint32_t th_pn, uint32_t th_dn, Numbers* result) {
+bool search_to_thresholds(bool or_node, int moves, uint32_t th_pn, uint32_t th_dn, ProofNumbers* result) {
   const uint8_t mover = or_node ? attacker : attacker ^ 1;
   const uint64_t work_start = moves_made;
-  const SolverEntry* known = solver_probe(attacker, mover);
-  const int count = expand(or_node, moves, known != nullptr ? known->move : 0);
+  const SolverEntry* entry = solver_probe(attacker, mover);
+  const int count = expand(or_node, moves, entry != nullptr ? entry->move : 0);
   if (count < 0) return false;
   const bool checked = in_check(mover);
   if (count == 0) {
@@ -220,13 +207,13 @@ bool mid(bool or_node, int moves, uint32_t th_pn, uint32_t th_dn, Numbers* resul
     store(or_node, moves, *result, Move{}, moves_made - work_start);
     return true;
   }
-  Child* kids = children[ply];
+  Child* node_children = children[ply];
   const int child_moves = or_node ? moves - 1 : moves;
   int best;
   uint32_t second;
-  Numbers n = combine(or_node, kids, count, &best, &second);
+  ProofNumbers n = combine(or_node, node_children, count, &best, &second);
   while (n.pn < th_pn && n.dn < th_dn && !turn_over) {
-    Child& c = kids[best];
+    Child& c = node_children[best];
     uint32_t th_child_pn, th_child_dn;
     if (or_node) {
       th_child_pn = child_threshold(th_pn, second);
@@ -238,12 +225,12 @@ bool mid(bool or_node, int moves, uint32_t th_pn, uint32_t th_dn, Numbers* resul
     make_move(mover, c.move);
     count_move();
     ply++;
-    mid(!or_node, child_moves, th_child_pn, th_child_dn, &c.n);
+    search_to_thresholds(!or_node, child_moves, th_child_pn, th_child_dn, &c.n);
     ply--;
     unmake_move(mover, c.move);
-    n = combine(or_node, kids, count, &best, &second);
+    n = combine(or_node, node_children, count, &best, &second);
   }
-  store(or_node, moves, n, kids[best].move, moves_made - work_start);
+  store(or_node, moves, n, node_children[best].move, moves_made - work_start);
   *result = n;
   return true;
 }
@@ -279,17 +266,15 @@ SolverState solver_run(uint32_t moves_budget, int32_t until_cs) {
   const int8_t saved_ply = ply;
   ply = root_ply;
   turn_over = search_aborted != 0;
-  budget_left = moves_budget == 0 ? 1 : moves_budget;
-  turn_until = until_cs;
-  until_poll = POLL_EVERY;
+  work_begin(&turn, moves_budget, until_cs);
   while (!turn_over && key_job) {
     // The defender's node after the key is the job's root; the root
     // position itself is never stored, since only this one move was tried.
     make_move(attacker, mating_move);
     // A node the table or the board already settles (out of moves, say) is
-    // not expanded: mid() takes its node to be open.
-    Numbers n = numbers_of(false, limit - 1);
-    const bool whole = (n.pn == 0 || n.dn == 0) || mid(false, limit - 1, PN_INFINITE, PN_INFINITE, &n);
+    // not expanded: search_to_thresholds() takes its node to be open.
+    ProofNumbers n = numbers_of(false, limit - 1);
+    const bool whole = (n.pn == 0 || n.dn == 0) || search_to_thresholds(false, limit - 1, PN_INFINITE, PN_INFINITE, &n);
     unmake_move(attacker, mating_move);
     if (!whole) break;
     if (n.pn == 0) {
@@ -301,8 +286,8 @@ SolverState solver_run(uint32_t moves_budget, int32_t until_cs) {
     if (state != SOLVER_OPEN) break;
   }
   while (!turn_over && !key_job) {
-    Numbers n;
-    if (!mid(true, limit, PN_INFINITE, PN_INFINITE, &n)) break;
+    ProofNumbers n;
+    if (!search_to_thresholds(true, limit, PN_INFINITE, PN_INFINITE, &n)) break;
     if (n.pn == 0) {
       const SolverEntry* e = solver_probe(attacker, attacker);
       if (e != nullptr && find_legal_move(attacker, e->move, e->flags, &mating_move)) {

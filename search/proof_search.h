@@ -24,9 +24,9 @@ void solver_start(uint8_t attacker, int moves, int first_ply);
 void solver_start_key(uint8_t attacker, const Move& key, int moves, int first_ply);
 // The limit a job for `moves` moves gets: the move stack bounds it.
 int solver_reach(int moves, int first_ply);
-// Works on the job until it is settled, the search is aborted, `moves_budget`
-// moves have been made, or elapsed (centiseconds) reaches `until_cs`.
-// Input is polled as the main search polls it.
+// Works on the job until it is settled or its turn is over: the search
+// stopped, `moves_budget` moves made (NO_MOVE_LIMIT: none), or elapsed
+// (centiseconds) reaching `until_cs` (the rule of WorkBudget).
 SolverState solver_run(uint32_t moves_budget, int32_t until_cs);
 // Ends the job unsettled: there is nothing left for it to find.
 void solver_idle();

@@ -8,11 +8,11 @@
 #include "board/make_move.h"
 #include "board/movegen.h"
 #include "board/repetition.h"
-#include "protocol/poll.h"
 #include "search/helper_threads.h"
 #include "search/null_move.h"
 #include "search/ordering.h"
-#include "search/solver_turns.h"
+#include "search/search_poll.h"
+#include "search/solver_jobs.h"
 #include "search/table_score.h"
 #include "search/tt.h"
 #include "search_state.h"
@@ -192,16 +192,17 @@ bool only_move_extension(const Node& n, int i, Move& m, int16_t alpha, int16_t b
 
 bool poll_and_stop() {
   if (nodes > next_poll_nodes) {
-    // A helper never reads input; it comes here at every node but one in
-    // 2^32, when its count wraps to 0.
+    // A helper reads no input: it looks at its own stop flag instead, at
+    // every node but the one in 2^32 where its count wraps to 0.
     if (helper_thread) return helper_poll();
-    poll_input(POLL_FULL);
-    if (solver_on && pause_for_solver()) return true;
+    search_poll(POLL_INPUT);
+    if (solver_working() && pause_for_solver()) return true;
+  } else if (helper_thread) {
+    // The stop request and the clock are the main thread's.
+    return search_aborted != 0;
   }
   if (iteration_depth <= 4) return false;
   if (stop_requested) {
-    // The stop request is the main thread's to take.
-    if (helper_thread) return search_aborted != 0;
     search_aborted = 1;
     stop_requested = 0;
     return true;

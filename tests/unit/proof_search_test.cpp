@@ -18,6 +18,7 @@
 #include "search/proof_line.h"
 #include "search/proof_search.h"
 #include "search/proof_table.h"
+#include "search/solver_jobs.h"
 #include "tools/chess_rules.h"
 #include "settings.h"
 #include "tools/mate_line.h"
@@ -159,16 +160,18 @@ TEST_F(ProofSearch, TheSolverThreadSettlesAJobLongerThanATurn) {
   const int32_t threads = thread_count;
   thread_count = 2;
   solver_thread_turn = 1000;
-  ASSERT_TRUE(solver_thread_plan(true));
+  solver_jobs_begin(true);
+  ASSERT_EQ(solver_place, SOLVER_ON_THREAD);
   helpers_start(side_to_move);
-  ASSERT_TRUE(solver_thread_running());
-  solver_thread_post(4);
+  ASSERT_FALSE(solver_thread_missing());
+  solver_post(side_to_move, 4);
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(120);
-  while (solver_thread_result() == SOLVER_OPEN && std::chrono::steady_clock::now() < deadline)
+  while (solver_job_state() == SOLVER_OPEN && std::chrono::steady_clock::now() < deadline)
     std::this_thread::yield();
-  EXPECT_EQ(solver_thread_result(), SOLVER_MATE);
+  EXPECT_EQ(solver_job_state(), SOLVER_MATE);
   helpers_stop();
   solver_thread_turn = SOLVER_THREAD_TURN;
+  solver_jobs_begin(false);
   thread_count = threads;
 }
 

@@ -1,0 +1,145 @@
+// The solver's job and where it runs: its turns on the main thread, or its
+// own thread and the mailbox between the two.
+#include "search/solver_jobs.h"
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include "search/helper_threads.h"
+#include "search/search_poll.h"
+#include "search_state.h"
+#include "settings.h"
+
+SolverPlace solver_place;
+uint8_t pause_allowed;
+uint8_t paused_for_solver;
+uint32_t solver_thread_turn = SOLVER_THREAD_TURN;
+
+namespace {
+
+// The main thread's view of the job: its target (below 1 none).
+int posted_target;
+
+// Turns on the main thread: the alpha-beta search's quantum, growing.
+constexpr int32_t FIRST_QUANTUM_CS = 2;
+constexpr int32_t LAST_QUANTUM_CS = 400;
+int32_t quantum_cs;
+int32_t turn_started_cs;
+
+// The mailbox of the solver's thread. The main thread posts a job by
+// raising job_serial (release); the solver thread settles it and publishes
+// its serial in done_serial (release).
+std::atomic<uint32_t> job_serial;
+std::atomic<int> job_target;
+std::atomic<uint8_t> job_side;
+std::atomic<uint32_t> done_serial;
+std::atomic<uint8_t> done_state;
+
+// The job the solver thread works on; 0 on every other thread.
+PER_THREAD uint32_t working_job;
+
+}  // namespace
+
+void solver_jobs_begin(bool wanted) {
+  job_serial.store(0);
+  done_serial.store(0);
+  posted_target = 0;
+  pause_allowed = 0;
+  paused_for_solver = 0;
+  quantum_cs = FIRST_QUANTUM_CS;
+  turn_started_cs = elapsed;
+  if (!wanted)
+    solver_place = SOLVER_OFF;
+  else
+    solver_place = SEARCH_THREADS_AVAILABLE && thread_count > 1 ? SOLVER_ON_THREAD : SOLVER_IN_TURNS;
+}
+
+bool solver_thread_missing() {
+  if (solver_place != SOLVER_ON_THREAD || solver_thread_started()) return false;
+  solver_place = SOLVER_IN_TURNS;
+  return true;
+}
+
+void solver_post(uint8_t side, int target) {
+  posted_target = target;
+  if (solver_place == SOLVER_ON_THREAD) {
+    job_target.store(target, std::memory_order_relaxed);
+    job_side.store(side, std::memory_order_relaxed);
+    job_serial.fetch_add(1, std::memory_order_release);
+  } else if (target >= 1) {
+    solver_start(side, target, 2);
+  } else {
+    solver_idle();
+  }
+}
+
+SolverState solver_job_state() {
+  if (solver_place != SOLVER_ON_THREAD) return solver_state();
+  if (posted_target < 1) return SOLVER_IDLE;
+  if (done_serial.load(std::memory_order_acquire) != job_serial.load(std::memory_order_relaxed)) return SOLVER_OPEN;
+  return static_cast<SolverState>(done_state.load(std::memory_order_relaxed));
+}
+
+int solver_job_limit() {
+  if (solver_place != SOLVER_ON_THREAD) return solver_limit();
+  return posted_target < 1 ? 0 : solver_reach(posted_target, 2);
+}
+
+bool solver_table_busy() {
+  return solver_place == SOLVER_ON_THREAD && solver_thread_started() &&
+         done_serial.load(std::memory_order_acquire) != job_serial.load(std::memory_order_relaxed);
+}
+
+bool solver_job_replaced() { return job_serial.load(std::memory_order_relaxed) != working_job; }
+
+void solver_thread_main(int index) {
+  helper_thread_begin(index);
+  uint32_t seen = 0;
+  for (;;) {
+    // Between jobs the thread naps rather than waits on the serial: the
+    // atomic wait of mingw-w64's runtime can miss its wake-up.
+    while (job_serial.load(std::memory_order_acquire) == seen && !helpers_stopping())
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    if (helpers_stopping()) break;
+    seen = job_serial.load(std::memory_order_acquire);
+    working_job = seen;
+    const int target = job_target.load(std::memory_order_relaxed);
+    SolverState state = SOLVER_IDLE;
+    if (target >= 1) {
+      solver_start(job_side.load(std::memory_order_relaxed), target, 2);
+      // Turn after turn until the job is settled, replaced or stopped (the
+      // helper's look then aborts the turn).
+      do state = solver_run(solver_thread_turn, INT32_MAX);
+      while (state == SOLVER_OPEN && !search_aborted);
+      search_aborted = 0;
+    }
+    if (state == SOLVER_OPEN) continue;  // replaced or stopped: nothing to tell
+    done_state.store(state, std::memory_order_relaxed);
+    done_serial.store(seen, std::memory_order_release);
+  }
+  working_job = 0;
+  helper_thread_end(index);
+}
+
+bool solver_turn_due() {
+  if (solver_place == SOLVER_ON_THREAD) return true;
+  return solver_place == SOLVER_IN_TURNS && solver_state() == SOLVER_OPEN && elapsed - turn_started_cs >= quantum_cs;
+}
+
+void take_solver_turn() {
+  search_poll(POLL_CLOCK);
+  solver_run(NO_MOVE_LIMIT, elapsed + quantum_cs);
+  if (quantum_cs < LAST_QUANTUM_CS) quantum_cs += quantum_cs / 2;
+  turn_started_cs = elapsed;
+}
+
+bool pause_for_solver() {
+  if (!pause_allowed || search_aborted) return false;
+  // On a thread of its own the solver needs no turn, only a mate it found
+  // to be shown.
+  if (solver_place == SOLVER_ON_THREAD ? solver_job_state() != SOLVER_MATE : !solver_turn_due()) return false;
+  paused_for_solver = 1;
+  search_aborted = 1;
+  return true;
+}

@@ -1,0 +1,73 @@
+// Who runs the proof-number solver during a search, and its one job.
+//
+// The solver works in turns with the alpha-beta search on the main thread
+// (each gets a time quantum in turn, the quanta growing, so that the two
+// share the time about evenly whatever the length of the search), or, with
+// Threads above 1, on a thread of its own. Either way its job, a mate within
+// so many moves from the root, is held here once.
+//
+// The hand-over. The solver's state (proof_search.cpp) and its table belong
+// to the thread that runs the solver. In turns that is the main thread. On
+// its own thread, a job belongs to the solver thread from the moment the
+// main thread posts it (a release of the job's serial) until the solver
+// thread publishes the same serial as settled (a release the main thread
+// acquires). In between the main thread touches neither the solver's state
+// nor its table (solver_table_busy says when); after it, while the solver
+// thread waits for the next job, the main thread reads the results and the
+// table, and posts the next job only once it is done with them.
+#pragma once
+
+#include <cstdint>
+
+#include "search/proof_search.h"
+#include "types.h"
+
+enum SolverPlace : uint8_t {
+  SOLVER_OFF,        // no solver in this search
+  SOLVER_IN_TURNS,   // on the main thread, in turns with the alpha-beta search
+  SOLVER_ON_THREAD   // on a thread of its own
+};
+
+// Where the solver of the running search works (the main thread's).
+extern SolverPlace solver_place;
+inline bool solver_working() { return solver_place != SOLVER_OFF; }
+
+// A new search: the solver wanted or not. With Threads above 1 it is
+// planned for a thread of its own, which helpers_start starts.
+void solver_jobs_begin(bool wanted);
+// After helpers_start: a solver planned for a thread the system did not
+// give works in turns instead; returns true when it changed so.
+bool solver_thread_missing();
+// The body of the solver's thread, started by helpers_start as helper
+// `index`: one job at a time, each worked on until it is settled or replaced.
+void solver_thread_main(int index);
+// On the solver thread, at its polls: a newer job has replaced its own.
+bool solver_job_replaced();
+
+// A job for a mate within `target` moves of `side` at the root position
+// (on the board); below 1, none: the solver has no more work in this search.
+void solver_post(uint8_t side, int target);
+// The job's state, SOLVER_OPEN while it is worked on; SOLVER_IDLE for none.
+SolverState solver_job_state();
+// The moves the job is limited to, as the solver reaches them; 0 for none.
+int solver_job_limit();
+// Whether the solver's thread may be writing its table now.
+bool solver_table_busy();
+
+// In turns: the alpha-beta search has used its quantum (and the job is
+// open). On its own thread the solver may have news at any time.
+bool solver_turn_due();
+// In turns: runs the solver for its quantum (the board at the root position).
+void take_solver_turn();
+// Asked by the main search at its input polls: when the solver's turn is
+// due (or its thread has a mate to show) and the root allows it, the search
+// is paused (aborted, to be searched again afterwards) and true is returned.
+bool pause_for_solver();
+// Set by the root around the searches that may be paused; read back after.
+extern uint8_t pause_allowed;
+extern uint8_t paused_for_solver;
+
+// Moves the solver thread makes in one turn of a job; it takes turns until
+// the job is settled. Tests shorten the turns.
+constexpr uint32_t SOLVER_THREAD_TURN = 1u << 24;
+extern uint32_t solver_thread_turn;
