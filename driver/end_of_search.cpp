@@ -13,6 +13,7 @@
 #include "protocol/poll.h"
 #include "protocol/search_info.h"
 #include "search/pv.h"
+#include "search_control.h"
 #include "search_state.h"
 #include "settings.h"
 

@@ -17,6 +17,7 @@
 #include "search/proof_search.h"
 #include "search/proof_table.h"
 #include "search/pv.h"
+#include "search_control.h"
 #include "search_state.h"
 #include "settings.h"
 

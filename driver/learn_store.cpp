@@ -9,6 +9,7 @@
 #include "driver/learn_record.h"
 #include "driver/root_search.h"
 #include "search/tt.h"
+#include "search_control.h"
 #include "search_state.h"
 #include "settings.h"
 

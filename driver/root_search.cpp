@@ -25,6 +25,7 @@
 #include "search/pv.h"
 #include "search/search.h"
 #include "search/solver_jobs.h"
+#include "search_control.h"
 #include "search_state.h"
 #include "settings.h"
 

@@ -16,6 +16,7 @@
 #include "search/proof_table.h"
 #include "search/pv.h"
 #include "search/solver_jobs.h"
+#include "search_control.h"
 #include "search_state.h"
 #include "settings.h"
 

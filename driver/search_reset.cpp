@@ -15,6 +15,7 @@
 #include "search/pv.h"
 #include "search/search.h"
 #include "search/tt.h"
+#include "search_control.h"
 #include "search_state.h"
 #include "settings.h"
 

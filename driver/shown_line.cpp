@@ -18,21 +18,16 @@
 
 namespace {
 
-// What building a line changes that the search it interrupts must get
-// back: its ply, hash move, last square moved to, and node count (a line's
-// proof is no part of the search's work).
-struct SearchMarks {
-  int8_t ply;
-  uint16_t hash_move;
-  uint8_t last_to;
+// Building a line leaves the search it interrupts as it was, its node
+// count too: a line's proof is no part of the search's work.
+struct Interrupted {
+  SearchMarks marks;
   uint32_t nodes;
 };
-SearchMarks save_marks() { return SearchMarks{ply, hash_move, last_to_square, nodes}; }
-void restore_marks(const SearchMarks& marks) {
-  ply = marks.ply;
-  hash_move = marks.hash_move;
-  last_to_square = marks.last_to;
-  nodes = marks.nodes;
+Interrupted interrupt_search() { return Interrupted{search_marks(), nodes}; }
+void resume_search(const Interrupted& saved) {
+  restore_search_marks(saved.marks);
+  nodes = saved.nodes;
 }
 
 // The moves a claim's proof may make: a share of the search's own work so
@@ -91,7 +86,7 @@ void prove_claim(uint8_t attacker, const Move& root, int moves, uint32_t budget,
 }  // namespace
 
 void build_solver_line(uint8_t attacker, const Move& root, int distance, ShownLine* out) {
-  const SearchMarks marks = save_marks();
+  const Interrupted saved = interrupt_search();
   shown_root_move(root, static_cast<int16_t>(MATE_SCORE - 2 * distance), SHOWN_LOWER, out);
   ply = 2;
   const int length = proof_line(attacker, PROOF_FROM_SOLVER, distance - 1, 2, PV_LAST_MOVE_INDEX, out->moves, out->flags);
@@ -101,7 +96,7 @@ void build_solver_line(uint8_t attacker, const Move& root, int distance, ShownLi
   } else {
     shown_root_move(root, out->score, SHOWN_LOWER, out);
   }
-  restore_marks(marks);
+  resume_search(saved);
 }
 
 void shown_root_move(const Move& root, int16_t score, uint8_t kind, ShownLine* out) {
@@ -131,10 +126,10 @@ void build_shown_line(uint8_t attacker, const Move& root, int16_t score, uint8_t
     return;
   }
 
-  const SearchMarks marks = save_marks();
+  const Interrupted saved = interrupt_search();
   const uint32_t lock = hash_lock, key = hash_key;
   const uint8_t rights = rights_tag();
-  const uint32_t budget = proof_budget(marks.nodes);
+  const uint32_t budget = proof_budget(saved.nodes);
   out->moves[1] = move_key(root.from, root.to);
   out->flags[1] = static_cast<uint16_t>(root.flags);
   Built* known = find_built(lock, key, rights, score);
@@ -148,11 +143,11 @@ void build_shown_line(uint8_t attacker, const Move& root, int16_t score, uint8_t
     }
     *known = Built{true, lock, key, rights, score, budget, *out};
   }
-  restore_marks(marks);
+  resume_search(saved);
 }
 
 int prove_mated_line(uint8_t mated, int moves, uint16_t* keys, uint16_t* flags) {
-  const SearchMarks marks = save_marks();
+  const Interrupted saved = interrupt_search();
   const uint8_t opponent = mated ^ 1;
   ply = 2;
   prover_begin(MATED_PROOF_BUDGET);
@@ -167,6 +162,6 @@ int prove_mated_line(uint8_t mated, int moves, uint16_t* keys, uint16_t* flags) 
     keys[2] = move_key(first.from, first.to);
     flags[2] = static_cast<uint16_t>(first.flags);
   }
-  restore_marks(marks);
+  resume_search(saved);
   return length;
 }

@@ -13,6 +13,7 @@
 #include "search/table_line.h"
 #include "search/table_score.h"
 #include "search/tables.h"
+#include "search_control.h"
 #include "search_state.h"
 #include "settings.h"
 

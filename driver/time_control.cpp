@@ -3,6 +3,7 @@
 #include "board.h"
 #include "board/attacks.h"
 #include "driver/root_search.h"
+#include "search_control.h"
 #include "search_state.h"
 #include "settings.h"
 

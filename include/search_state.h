@@ -1,21 +1,20 @@
-// Search state shared by the searches, the root driver and the output.
+// Search state each search thread owns: declared PER_THREAD, every helper
+// thread has its own copy (the position of board.h too). What the main
+// thread alone keeps, and what every thread reads but none writes during a
+// search, is in search_control.h.
 #pragma once
 
 #include <cstdint>
 
+#include "board.h"
 #include "types.h"
 
 extern PER_THREAD uint32_t nodes;
 extern PER_THREAD uint32_t next_poll_nodes;
 extern PER_THREAD uint8_t search_aborted;
-extern uint8_t stop_requested;
 extern PER_THREAD uint16_t hash_move;        // table move of the node being generated
 extern PER_THREAD uint8_t seldepth;
-extern int8_t iteration_depth;    // 0 while no search runs
-extern int32_t elapsed;           // centiseconds since the search started
-extern uint32_t search_start;     // tick count / 10 at the search start
-extern int8_t search_matt_in;     // mate limit in moves of the running search
-extern uint8_t search_zugzwang_safe;  // the running search verifies the defender's null moves
+extern PER_THREAD uint8_t game_phase;        // 0 opening .. 3 endgame
 
 // Per-ply state of the main search (plies 0 .. MAX_PLY).
 extern PER_THREAD int16_t horizon[PLY_SLOTS];  // ply where full-width search ends; remaining depth = horizon - ply
@@ -28,16 +27,35 @@ extern PER_THREAD uint8_t capture_marker[PLY_SLOTS]; // destination + 1 of the c
 extern PER_THREAD uint8_t probe_ply[2];              // ply of a reduced probe in progress, per side
 extern PER_THREAD uint32_t null_move_count[2];
 extern PER_THREAD uint32_t qnodes;
-extern uint8_t root_side;                 // whose view fixes the sign of the draw score
-extern int8_t reported_depth;             // the depth shown in info lines
-extern PER_THREAD uint8_t game_phase;                // 0 opening .. 3 endgame
-extern int32_t time_allotted;             // centiseconds
-extern int32_t time_reserve;
 
 constexpr uint16_t IN_CHECK = 0x100;      // node_flags: the side to move is in check
 constexpr int16_t THREAT_OPEN = 11000;
 
-// The draw score seen by `side`.
-inline int16_t draw_score(uint8_t side, int16_t contempt_value) {
-  return side == root_side ? contempt_value : static_cast<int16_t>(-contempt_value);
+// What a node keeps of its own in the per-ply arrays, for a search of the
+// same ply that must leave them as it found them.
+struct PlyMarks {
+  int16_t horizon, ext_count;
+  uint16_t node_flags;
+  uint8_t check_count;
+};
+inline PlyMarks ply_marks(int p) { return PlyMarks{horizon[p], ext_count[p], node_flags[p], check_count[p]}; }
+inline void restore_ply_marks(int p, const PlyMarks& marks) {
+  horizon[p] = marks.horizon;
+  ext_count[p] = marks.ext_count;
+  node_flags[p] = marks.node_flags;
+  check_count[p] = marks.check_count;
+}
+
+// What a search run in the middle of another (a proof, a solver's turn)
+// changes that the interrupted one must get back.
+struct SearchMarks {
+  int8_t ply;
+  uint16_t hash_move;
+  uint8_t last_to_square;
+};
+inline SearchMarks search_marks() { return SearchMarks{ply, hash_move, last_to_square}; }
+inline void restore_search_marks(const SearchMarks& marks) {
+  ply = marks.ply;
+  hash_move = marks.hash_move;
+  last_to_square = marks.last_to_square;
 }

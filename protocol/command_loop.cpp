@@ -18,6 +18,7 @@
 #include "search/helper_threads.h"
 #include "search/proof_table.h"
 #include "search/tables.h"
+#include "search_control.h"
 #include "search_state.h"
 #include "settings.h"
 

@@ -10,6 +10,7 @@
 #include "board/make_move.h"
 #include "board/position_check.h"
 #include "search/tt.h"
+#include "search_control.h"
 #include "search_state.h"
 #include "settings.h"
 

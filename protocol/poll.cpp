@@ -11,6 +11,7 @@
 #include "protocol/search_limits.h"
 #include "protocol/search_info.h"
 #include "search/search_poll.h"
+#include "search_control.h"
 #include "search_state.h"
 #include "settings.h"
 

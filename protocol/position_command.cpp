@@ -8,6 +8,7 @@
 #include "board/notation.h"
 #include "protocol/game_setup.h"
 #include "protocol/input.h"
+#include "search_control.h"
 #include "search_state.h"
 #include "settings.h"
 

@@ -9,6 +9,7 @@
 #include "search/helper_threads.h"
 #include "search/pv.h"
 #include "search/tt.h"
+#include "search_control.h"
 #include "search_state.h"
 #include "settings.h"
 

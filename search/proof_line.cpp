@@ -180,8 +180,7 @@ int proof_line(uint8_t side, ProofSource from, int moves_bound, int first, int l
   work_begin(&check_work, PROOF_CHECK_BUDGET);
   new_generation();
   const int bound = from == PROOF_FROM_SOLVER ? SOLVER_MOVES : moves_bound;
-  const int8_t start_ply = ply;
-  const uint16_t saved_hash_move = hash_move;
+  const SearchMarks interrupted = search_marks();
   constexpr int WALKS = 4;
   int length = NO_PROOF;
   for (int walk = 0; walk < WALKS; walk++) {
@@ -222,8 +221,7 @@ int proof_line(uint8_t side, ProofSource from, int moves_bound, int first, int l
     ply--;
     unmake_move(((k - first) & 1) == 0 ? attacker ^ 1 : attacker, made[k]);
   }
-  ply = start_ply;
-  hash_move = saved_hash_move;
+  restore_search_marks(interrupted);
   if (!by_tables) {
     moves[i] = 0;
     flags[i] = 0;

@@ -261,9 +261,7 @@ void solver_start_key(uint8_t side, const Move& key, int moves, int first_ply) {
 
 SolverState solver_run(uint32_t moves_budget, int32_t until_cs) {
   if (state != SOLVER_OPEN) return state;
-  const uint16_t saved_hash_move = hash_move;
-  const uint8_t saved_last_to = last_to_square;
-  const int8_t saved_ply = ply;
+  const SearchMarks interrupted = search_marks();
   ply = root_ply;
   turn_over = search_aborted != 0;
   work_begin(&turn, moves_budget, until_cs);
@@ -301,9 +299,8 @@ SolverState solver_run(uint32_t moves_budget, int32_t until_cs) {
       break;
     }
   }
-  hash_move = saved_hash_move;
-  last_to_square = saved_last_to;
-  ply = saved_ply;
+  // The solver's moves are the search's work: its nodes stay counted.
+  restore_search_marks(interrupted);
   return state;
 }
 

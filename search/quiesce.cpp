@@ -8,6 +8,7 @@
 #include "search/ordering.h"
 #include "search/search.h"
 #include "search/tt.h"
+#include "search_control.h"
 #include "search_state.h"
 #include "settings.h"
 

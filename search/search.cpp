@@ -15,6 +15,7 @@
 #include "search/solver_jobs.h"
 #include "search/table_score.h"
 #include "search/tt.h"
+#include "search_control.h"
 #include "search_state.h"
 #include "settings.h"
 
@@ -39,22 +40,16 @@ PER_THREAD int verifying_ply;
 bool null_cutoff_verified(uint8_t side, uint8_t probe_mark, int16_t beta, int reduction) {
   const int p = ply;
   const int saved_verifying = verifying_ply;
-  const int16_t saved_parent_horizon = horizon[p - 1];
-  const int16_t saved_horizon = horizon[p];
-  const uint16_t saved_flags = node_flags[p];
-  const int16_t saved_ext = ext_count[p];
-  const uint8_t saved_checks = check_count[p];
+  const PlyMarks node = ply_marks(p);
+  const int16_t parent_horizon = horizon[p - 1];
   const uint16_t saved_hash_move = hash_move;
   // The node copies its horizon from the parent's on entry.
   horizon[p - 1] = static_cast<int16_t>(horizon[p] - reduction);
   verifying_ply = p;
   const int16_t score = search(side, probe_mark, static_cast<int16_t>(beta - 1), beta);
   verifying_ply = saved_verifying;
-  horizon[p - 1] = saved_parent_horizon;
-  horizon[p] = saved_horizon;
-  node_flags[p] = saved_flags;
-  ext_count[p] = saved_ext;
-  check_count[p] = saved_checks;
+  horizon[p - 1] = parent_horizon;
+  restore_ply_marks(p, node);
   hash_move = saved_hash_move;
   list_start[p + 1] = list_start[p];
   return score >= beta;
@@ -141,11 +136,9 @@ bool threat_extension(const Node& n, Move& m, int16_t* threat_state, int16_t alp
   if (*threat_state != THREAT_SEEN) {
     // One test a node.
     *threat_state = THREAT_NONE;
-    const int16_t saved_ext = ext_count[p + 1];
-    const uint16_t saved_flags = node_flags[p + 1];
+    const PlyMarks child_marks = ply_marks(p + 1);
     const int16_t test = null_move_search(n.side, n.probe_mark, beta, NULL_THREAT_REDUCTION, true, n.last_to_entry);
-    ext_count[p + 1] = saved_ext;
-    node_flags[p + 1] = saved_flags;
+    restore_ply_marks(p + 1, child_marks);
     if (search_aborted || test >= -MATE_BOUND) return false;
     node_flags[p] |= MATE_THREAT;
     *threat_state = THREAT_SEEN;

@@ -2,6 +2,7 @@
 #include "search/search_poll.h"
 
 #include "search/helper_threads.h"
+#include "search_control.h"
 #include "search_state.h"
 
 namespace {

@@ -8,6 +8,7 @@
 
 #include "search/helper_threads.h"
 #include "search/search_poll.h"
+#include "search_control.h"
 #include "search_state.h"
 #include "settings.h"
 

@@ -1,6 +1,7 @@
 // The tables' answer as a search score.
 #include "search/table_score.h"
 
+#include "search_control.h"
 #include "search_state.h"
 #include "settings.h"
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "search_control.h"
 #include "board/make_move.h"
 #include "board/movegen.h"
 #include "board_fixture.h"

@@ -6,6 +6,7 @@
 
 #include "protocol/command_loop.h"
 #include "protocol/input.h"
+#include "search_control.h"
 #include "search_state.h"
 #include "settings.h"
 

@@ -14,6 +14,7 @@
 #include "protocol/command_loop.h"
 #include "protocol/game_setup.h"
 #include "search/tt.h"
+#include "search_control.h"
 #include "search_state.h"
 #include "settings.h"
 #include "tools/scratch_dir.h"

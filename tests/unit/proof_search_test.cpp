@@ -8,6 +8,7 @@
 #include <string>
 #include <thread>
 
+#include "search_control.h"
 #include "board_fixture.h"
 #include "brute_mate.h"
 #include "board/make_move.h"

@@ -8,6 +8,7 @@
 #include "protocol/search_info.h"
 #include "search/pv.h"
 #include "search/tt.h"
+#include "search_control.h"
 #include "search_state.h"
 #include "settings.h"
 

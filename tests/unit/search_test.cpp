@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "search_control.h"
 #include "board/attacks.h"
 #include "board/make_move.h"
 #include "board/movegen.h"
