@@ -2,6 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <set>
+#include <string>
+#include <vector>
 
 #include "engine_process.h"
 
@@ -76,12 +79,24 @@ TEST(CommandLineBanner, FollowsTheEchoFor2233) {
   EXPECT_EQ(engine.wait_exit(), 0);
 }
 
+// After the echo the engine speaks UCI: its id lines, each option it
+// announces once, and uciok last.
 TEST(CommandLineEcho, ThenAnswersUci) {
   EngineProcess engine({"131072", "100000"});
   ASSERT_EQ(engine.read_line(), hash_line_131072.substr(0, hash_line_131072.size() - 1));
   engine.read_line();
   engine.send_line("uci");
-  EXPECT_EQ(engine.read_until("uciok").size(), 14u);
+  const std::vector<std::string> answer = engine.read_until("uciok");
+  ASSERT_GE(answer.size(), 3u);
+  EXPECT_EQ(answer[0].rfind("id name ", 0), 0u) << answer[0];
+  EXPECT_EQ(answer[1].rfind("id author ", 0), 0u) << answer[1];
+  std::set<std::string> options;
+  for (std::size_t i = 2; i + 1 < answer.size(); i++) {
+    const std::string& line = answer[i];
+    EXPECT_TRUE(line.rfind("option name ", 0) == 0 && options.insert(line.substr(0, line.find(" type "))).second)
+        << line;
+  }
+  EXPECT_EQ(answer.back(), "uciok");
 }
 
 TEST(Signals, InterruptIsIgnoredTerminationIsNot) {

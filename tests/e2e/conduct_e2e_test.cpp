@@ -3,10 +3,8 @@
 // range, and move lists taken whole or refused out loud.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <fstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "board.h"
@@ -118,25 +116,29 @@ TEST(Conduct, GoMateSearchesForThatMateAndAnswersWhenFound) {
 // Infinite and ponder searches that end by themselves answer only when the
 // GUI ends them; isready is answered meanwhile.
 TEST(Conduct, BestmoveWaitsForStopOrPonderhit) {
+  constexpr const char* MATE_IN_ONE = "position fen 7k/5Q2/6K1/8/8/8/8/8 w - - 0 1";
   struct Case {
     const char* position;
     const char* go;
     const char* release;
+    const char* last;  // the search's last line, once it has ended by itself
   } cases[] = {
-      {"position fen 7k/5Q2/6K1/8/8/8/8/8 b - - 0 1", "go infinite", "stop"},  // stalemate: nothing to search
-      {"position fen 7k/5Q2/6K1/8/8/8/8/8 w - - 0 1", "go infinite", "stop"},  // mate in one, searched out
-      {"position startpos moves e2e4", "go ponder depth 2", "ponderhit"},
-      {"position startpos moves e2e4", "go ponder depth 2", "quit"},
+      {"position fen 7k/5Q2/6K1/8/8/8/8/8 b - - 0 1", "go infinite", "stop", ""},  // stalemate: nothing to search
+      {MATE_IN_ONE, "go infinite", "stop", "info depth 98 "},  // searched out to the deepest iteration
+      {MATE_IN_ONE, "go ponder depth 2", "ponderhit", "info depth 2 "},
+      {MATE_IN_ONE, "go ponder depth 2", "quit", "info depth 2 "},
   };
   for (const Case& c : cases) {
     EngineProcess engine;
     ready(engine);
     engine.send_line(c.position);
     engine.send_line(c.go);
-    engine.send_line("isready");
-    std::vector<std::string> lines = engine.read_until("readyok", 10000);
-    // Time for the search to end by itself before the second isready.
-    std::this_thread::sleep_for(std::chrono::milliseconds(700));
+    std::vector<std::string> lines;
+    if (*c.last != '\0') {
+      lines = engine.read_until(c.last, 10000);
+      ASSERT_FALSE(lines.empty()) << c.go;
+      EXPECT_TRUE(starts_with(lines.back(), c.last)) << c.position << " " << c.go << joined(lines);
+    }
     engine.send_line("isready");
     std::vector<std::string> more = engine.read_until("readyok", 10000);
     lines.insert(lines.end(), more.begin(), more.end());

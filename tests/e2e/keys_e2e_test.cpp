@@ -11,48 +11,21 @@
 #include "mate_claims.h"
 #include "set_up.h"
 #include "tools/chess_rules.h"
-#include "tools/suite_parse.h"
+#include "tools/mate_judge.h"
 
 namespace {
 
-bool mates_within(const rules::Position& pos, int moves);
-
-// Whether `move` mates within `moves` (itself counted): at once, or with
-// every reply mated within one move less.
-bool move_mates_within(const rules::Position& pos, const rules::Move& move, int moves) {
-  rules::Position after = pos;
-  rules::play_move(&after, move);
-  if (rules::checkmate(after)) return true;
-  if (moves == 1) return false;
-  rules::MoveList replies;
-  rules::legal_moves(after, &replies);
-  for (int r = 0; r < replies.count; r++) {
-    rules::Position next = after;
-    rules::play_move(&next, replies.moves[r]);
-    if (!mates_within(next, moves - 1)) return false;
-  }
-  return replies.count > 0;
-}
-
-// Whether the side to move mates within `moves`, by the tests' own rules.
-bool mates_within(const rules::Position& pos, int moves) {
-  rules::MoveList list;
-  rules::legal_moves(pos, &list);
-  for (int i = 0; i < list.count; i++)
-    if (move_mates_within(pos, list.moves[i], moves)) return true;
-  return false;
-}
-
-// Each key within `moves` with the shortest mate it gives.
+// Each key within `moves` with the shortest mate it gives, by the judge.
 std::map<std::string, int> keys_by_rules(const std::string& fen, int moves) {
   rules::Position pos;
   EXPECT_TRUE(rules::set_fen(&pos, fen.c_str())) << fen;
   rules::MoveList list;
   rules::legal_moves(pos, &list);
+  MateJudge judge;
   std::map<std::string, int> keys;
   for (int i = 0; i < list.count; i++) {
     for (int n = 1; n <= moves; n++) {
-      if (!move_mates_within(pos, list.moves[i], n)) continue;
+      if (!judge.move_mates(pos, list.moves[i], n)) continue;
       char text[rules::MOVE_TEXT_SIZE];
       rules::move_text(list.moves[i], text);
       keys[text] = n;

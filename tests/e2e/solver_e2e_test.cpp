@@ -4,9 +4,8 @@
 // position without a mate shows none.
 #include <gtest/gtest.h>
 
-#include <chrono>
+#include <algorithm>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "engine_process.h"
@@ -17,25 +16,26 @@ namespace {
 
 // White mates in 20; a full-width search does not get near it.
 constexpr const char* MATE_IN_20 = "3nn3/2p2p2/6p1/n1PB3n/3BK3/1P2NRP1/3pNPnk/3n3b w - - 0 1";
-// A mate in 15 that takes the solver much longer than these tests wait.
-constexpr const char* HARD_MATE_IN_15 = "2r5/8/b7/8/2p2Q2/3p3p/5p2/4bK1k w - - 0 1";
 constexpr const char* START = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";
 
 bool starts_with(const std::string& s, const std::string& prefix) { return s.rfind(prefix, 0) == 0; }
 
-
-// Sends stop after the search has run a while; the lines up to bestmove.
-std::vector<std::string> stopped_after(EngineProcess& engine, int ms) {
-  std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+// Waits for the search's first info line: a mate shown, "no mate", or a
+// currmove line (shown once a search is older than a second, by when the
+// solver has had its turns). Then sends isready and stop: the lines up to
+// bestmove and readyok, whichever comes last.
+std::vector<std::string> stopped_after_info(EngineProcess& engine) {
+  std::vector<std::string> lines = engine.read_until("info ", 60000);
+  engine.send_line("isready");
   engine.send_line("stop");
-  std::vector<std::string> lines = engine.read_until("bestmove", 10000);
-  EXPECT_FALSE(lines.empty());
-  if (!lines.empty()) {
-    EXPECT_TRUE(starts_with(lines.back(), "bestmove ")) << lines.back();
+  for (const std::string last : {"bestmove ", "readyok"}) {
+    if (std::any_of(lines.begin(), lines.end(), [&](const std::string& l) { return starts_with(l, last); })) continue;
+    const std::vector<std::string> more = engine.read_until(last, 10000);
+    EXPECT_TRUE(!more.empty() && starts_with(more.back(), last)) << last << joined(lines) << joined(more);
+    lines.insert(lines.end(), more.begin(), more.end());
   }
   return lines;
 }
-
 
 TEST(Solver, GoMateFindsAMateInTwentyAndAnswers) {
   EngineProcess engine;
@@ -64,20 +64,15 @@ TEST(Solver, OptionFindsTheMateUnderGoInfinite) {
 }
 
 // isready is answered and stop ends the search in the middle of the
-// solver's work; quit ends the process.
+// solver's work (under go infinite, once the mate in 20 is shown, a shorter
+// one); quit ends the process.
 TEST(Solver, StopIsreadyAndQuitAreHeardDuringTheSolversTurns) {
-  for (const char* go : {"go mate 15", "go infinite"}) {
+  for (const char* go : {"go mate 19", "go infinite"}) {
     EngineProcess engine;
-    start(engine, {"Mate_Solver value true"}, HARD_MATE_IN_15);
+    start(engine, {"Mate_Solver value true", "Matt_in value 20"}, MATE_IN_20);
     engine.send_line(go);
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    engine.send_line("isready");
-    std::vector<std::string> lines = engine.read_until("readyok", 5000);
-    ASSERT_FALSE(lines.empty()) << go;
-    EXPECT_EQ(lines.back(), "readyok") << go;
-    const std::vector<std::string> rest = stopped_after(engine, 0);
-    lines.insert(lines.end(), rest.begin(), rest.end());
-    EXPECT_TRUE(false_claims(HARD_MATE_IN_15, lines).empty()) << go << joined(false_claims(HARD_MATE_IN_15, lines));
+    const std::vector<std::string> lines = stopped_after_info(engine);
+    EXPECT_TRUE(false_claims(MATE_IN_20, lines).empty()) << go << joined(false_claims(MATE_IN_20, lines));
     engine.send_line(go);
     engine.send_line("quit");
     EXPECT_EQ(engine.wait_exit(5000), 0) << go;
@@ -90,7 +85,7 @@ TEST(Solver, APositionWithoutAMateShowsNone) {
     EngineProcess engine;
     start(engine, {"Mate_Solver value true"}, START);
     engine.send_line(go);
-    const std::vector<std::string> lines = stopped_after(engine, 500);
+    const std::vector<std::string> lines = stopped_after_info(engine);
     EXPECT_TRUE(mate_claims(lines).empty()) << go << joined(lines);
   }
 }

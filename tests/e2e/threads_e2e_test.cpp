@@ -3,9 +3,7 @@
 // ending all of them, and Threads changed between searches and during one.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "engine_process.h"
@@ -18,7 +16,13 @@ constexpr const char* START = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQk
 
 bool starts_with(const std::string& s, const std::string& prefix) { return s.rfind(prefix, 0) == 0; }
 
-
+// An isready answered after go: the search is under way, with its threads.
+void expect_searching(EngineProcess& engine) {
+  engine.send_line("isready");
+  const std::vector<std::string> lines = engine.read_until("readyok", 5000);
+  ASSERT_FALSE(lines.empty());
+  EXPECT_EQ(lines.back(), "readyok") << joined(lines);
+}
 
 std::string first_move(const std::string& pv) { return pv.substr(0, pv.find(' ')); }
 
@@ -86,7 +90,7 @@ TEST(Threads, TheSolversThreadProvesALongMate) {
   EngineProcess engine;
   start(engine, {"Threads value 2"}, "2r5/8/b7/8/2p2Q2/3p3p/5p2/4bK1k w - - 0 1");
   engine.send_line("go mate 15");
-  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  expect_searching(engine);
   engine.send_line("quit");
   EXPECT_EQ(engine.wait_exit(5000), 0);
 }
@@ -94,29 +98,19 @@ TEST(Threads, TheSolversThreadProvesALongMate) {
 // More threads than this machine has cores: the main thread still hears
 // isready and stop at once, and quit ends the process with every thread.
 TEST(Threads, IsreadyStopAndQuitAreHeardWhileAllThreadsSearch) {
-  {
+  for (const char* end : {"stop", "quit"}) {
     EngineProcess engine;
     start(engine, {"Threads value 4"}, START);
     engine.send_line("go infinite");
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    engine.send_line("isready");
-    const std::vector<std::string> ready = engine.read_until("readyok", 5000);
-    ASSERT_FALSE(ready.empty());
-    EXPECT_EQ(ready.back(), "readyok");
-    engine.send_line("stop");
-    const std::vector<std::string> lines = engine.read_until("bestmove", 5000);
-    ASSERT_FALSE(lines.empty());
-    EXPECT_TRUE(starts_with(lines.back(), "bestmove ")) << lines.back();
-    engine.send_line("quit");
-    EXPECT_EQ(engine.wait_exit(5000), 0);
-  }
-  {
-    EngineProcess engine;
-    start(engine, {"Threads value 3"}, START);
-    engine.send_line("go infinite");
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    engine.send_line("quit");
-    EXPECT_EQ(engine.wait_exit(5000), 0);
+    expect_searching(engine);
+    engine.send_line(end);
+    if (std::string(end) == "stop") {
+      const std::vector<std::string> lines = engine.read_until("bestmove", 5000);
+      ASSERT_FALSE(lines.empty());
+      EXPECT_TRUE(starts_with(lines.back(), "bestmove ")) << lines.back();
+      engine.send_line("quit");
+    }
+    EXPECT_EQ(engine.wait_exit(5000), 0) << end;
   }
 }
 
@@ -156,7 +150,7 @@ TEST(Threads, ChangesTakeEffectAtTheNextGo) {
   }
   engine.send_line("position fen " + std::string(START));
   engine.send_line("go infinite");
-  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  expect_searching(engine);
   engine.send_line("setoption name Threads value 1");
   engine.send_line("stop");
   const std::vector<std::string> stopped = engine.read_until("bestmove", 5000);

@@ -1,16 +1,17 @@
-// The exact mate prover against a brute-force solver on the tests' own
+// The exact mate prover against the exhaustive judge on the tests' own
 // rules, and the lines built from it.
 #include <gtest/gtest.h>
 
 #include "board_fixture.h"
-#include "brute_mate.h"
 #include "board/make_move.h"
 #include "board/position_check.h"
 #include "board/rights.h"
 #include "driver/shown_line.h"
 #include "search/mate_prover.h"
 #include "search/tt.h"
+#include "tests/mate_problems.h"
 #include "tools/chess_rules.h"
+#include "tools/mate_judge.h"
 #include "tools/std_streams.h"
 
 namespace {
@@ -39,12 +40,13 @@ class MateProver : public BoardTest {
 };
 
 TEST_F(MateProver, AgreesWithBruteForce) {
+  MateJudge judge;
   for (const char* fen : BRUTE_FORCE_FENS) {
     rules::Position p;
     ASSERT_TRUE(rules::set_fen(&p, fen)) << fen;
     for (int k = 1; k <= 3; k++) {
       const ProofResult r = prove(fen, k);
-      EXPECT_EQ(r, brute_mates(p, k) ? PROOF_MATES : PROOF_FAILS) << fen << " in " << k;
+      EXPECT_EQ(r, judge.mates(p, k) ? PROOF_MATES : PROOF_FAILS) << fen << " in " << k;
       EXPECT_TRUE(position_consistent()) << fen;
     }
   }

@@ -1,4 +1,4 @@
-// The proof-number solver against a brute-force solver on the tests' own
+// The proof-number solver against the exhaustive judge on the tests' own
 // rules; its proof lines replayed and confirmed by the exact prover; its
 // turns resumed from the table.
 #include <gtest/gtest.h>
@@ -10,7 +10,6 @@
 
 #include "search_control.h"
 #include "board_fixture.h"
-#include "brute_mate.h"
 #include "board/make_move.h"
 #include "board/position_check.h"
 #include "tests/mate_problems.h"
@@ -22,6 +21,7 @@
 #include "search/solver_jobs.h"
 #include "tools/chess_rules.h"
 #include "settings.h"
+#include "tools/mate_judge.h"
 #include "tools/mate_line.h"
 
 namespace {
@@ -64,11 +64,12 @@ class ProofSearch : public BoardTest {
 };
 
 TEST_F(ProofSearch, AgreesWithBruteForceAndItsLinesMate) {
+  MateJudge judge;
   for (const char* fen : BRUTE_FORCE_FENS) {
     rules::Position p;
     ASSERT_TRUE(rules::set_fen(&p, fen)) << fen;
     for (int k = 1; k <= 3; k++) {
-      const bool mates = brute_mates(p, k);
+      const bool mates = judge.mates(p, k);
       const SolverState state = solve(fen, k);
       ASSERT_EQ(state, mates ? SOLVER_MATE : SOLVER_NO_MATE) << fen << " in " << k;
       EXPECT_TRUE(position_consistent()) << fen;

@@ -40,13 +40,32 @@ TEST_F(TranspositionTable, FirstStoreCountsAndMateScoresTravelByPly) {
   EXPECT_EQ(tt_probe_slot(BLACK), nullptr);  // the other side's table
 }
 
-TEST_F(TranspositionTable, QuiescenceStoresEndTwentyPliesBeyondTheHorizon) {
-  at_node(30, 9);
+// Quiescence ends twenty plies beyond the horizon, so a result stored
+// further out saw fewer plies ahead: it serves a node only as far out or
+// further, never the main search; a main search's result serves any.
+TEST_F(TranspositionTable, AQuiescenceResultServesNoNodeWithMorePliesAhead) {
+  const int h = 9;
+  const struct {
+    int8_t from;
+    int stored_beyond, probed_beyond;
+    bool usable;
+  } cases[] = {{TT_FROM_QUIESCE, 20, 20, true}, {TT_FROM_QUIESCE, 20, 19, false}, {TT_FROM_QUIESCE, 1, 1, true},
+               {TT_FROM_QUIESCE, 1, 5, true},   {TT_FROM_QUIESCE, 1, 0, false},   {TT_FROM_SEARCH, 0, 20, true}};
+  for (const auto& c : cases) {
+    tt_clear();
+    at_node(h + c.stored_beyond, h);
+    tt_store(WHITE, 5, c.from, 1, 2, TT_EXACT);
+    at_node(h + c.probed_beyond, h);
+    const TtEntry* entry = tt_probe_slot(WHITE);
+    ASSERT_NE(entry, nullptr) << c.stored_beyond;
+    EXPECT_EQ(tt_usable_quiesce(*entry), c.usable) << c.stored_beyond << " " << c.probed_beyond;
+    at_node(h, h);
+    EXPECT_EQ(tt_usable_main(*entry), c.from == TT_FROM_SEARCH) << c.stored_beyond;
+  }
+  tt_clear();
+  at_node(h + 21, h);  // beyond quiescence: not kept
   tt_store(WHITE, 5, TT_FROM_QUIESCE, 1, 2, TT_EXACT);
-  EXPECT_EQ(slot().depth, TT_UNWRITTEN);
-  at_node(29, 9);
-  tt_store(WHITE, 5, TT_FROM_QUIESCE, 1, 2, TT_EXACT);
-  EXPECT_EQ(slot().depth, -4);
+  EXPECT_EQ(tt_probe_slot(WHITE), nullptr);
 }
 
 TEST_F(TranspositionTable, DeeperEntryOfThePositionSurvivesShallowerStores) {
