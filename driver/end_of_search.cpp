@@ -77,9 +77,9 @@ void end_of_search(uint8_t side, int best_index) {
   }
 
   // A mate in one keeps its marks; no legal move is a draw unless in check.
-  if (best.score == -(MATE_SCORE - 1)) {
+  if (best.score == mated_at_ply(1)) {
     if (!in_check(side)) best.flags |= DRAW_MARK;
-  } else if (best.score != MATE_SCORE - 2 && game_index == GAME_MOVE_LIMIT) {
+  } else if (best.score != mate_in(1) && game_index == GAME_MOVE_LIMIT) {
     best.flags |= DRAW_MARK;
   }
 
@@ -89,7 +89,7 @@ void end_of_search(uint8_t side, int best_index) {
     poll_input(POLL_CLOCK_ONLY);
   }
 
-  const bool lost = (legal_root_moves == 0 || (best.score <= -(MATE_SCORE - 1) && !(best.flags & DRAW_MARK))) &&
+  const bool lost = (legal_root_moves == 0 || (best.score <= mated_at_ply(1) && !(best.flags & DRAW_MARK))) &&
                     legal_root_moves != 1 && !book_move_chosen;
   // A full game record takes no further moves; the line is still printed.
   const bool record_full = game_index >= MAX_GAME_MOVES;

@@ -23,7 +23,7 @@ void record_multipv_line(uint8_t side, const Move& m, int position, uint8_t kind
   if (kind == SHOWN_EXACT && m.score < -MATE_BOUND) {
     const int moves = prove_mated_line(side, -mate_distance(m.score) - 1, record.moves, record.flags);
     if (moves > 0)
-      record.score = static_cast<int16_t>(2 * moves + 1 - MATE_SCORE);
+      record.score = mated_at_ply(2 * moves + 1);  // the opponent's moves-th move mates
     else
       record.shown.kind = SHOWN_LOWER;
   }

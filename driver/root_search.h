@@ -16,8 +16,9 @@ extern int16_t first_pass_score;    // best score of the one-ply first pass
 extern ShownLine shown_best;        // the line last shown for the best root move
 extern int16_t shown_best_claim;    // the search score it was built for
 
-// Searches the game position for `side` to move; mode is always 1.
-void root_search(uint8_t side, int mode);
+// Searches the game position for `side` to move, prints what it finds and
+// the bestmove line, and after an ordinary search plays the move chosen.
+void root_search(uint8_t side);
 
 // Prints bestmove (and ponder) for the chosen root move and, after an
 // ordinary search, plays it on the engine's board.

@@ -36,7 +36,7 @@ int solver_target() {
   int16_t shown = shown_mate();
   if (solver_line_waiting && solver_shown.score > shown) shown = solver_shown.score;
   int moves = search_matt_in;
-  if (shown != 0 && (MATE_SCORE - shown) / 2 - 1 < moves) moves = (MATE_SCORE - shown) / 2 - 1;
+  if (shown != 0 && mate_distance(shown) - 1 < moves) moves = mate_distance(shown) - 1;
   return moves;
 }
 

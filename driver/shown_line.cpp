@@ -63,7 +63,7 @@ Built* find_built(uint32_t lock, uint32_t key, uint8_t rights, int16_t claimed) 
 // every defence, proven with the prover's own table (the transposition
 // table only orders its moves), and the line read off that proof.
 void prove_claim(uint8_t attacker, const Move& root, int moves, uint32_t budget, ShownLine* out) {
-  const int16_t claimed = static_cast<int16_t>(MATE_SCORE - 2 * moves);
+  const int16_t claimed = mate_in(moves);
   ply = 2;
   prover_begin(budget);
   const ProofResult proof = defender_loses(attacker, moves - 1);
@@ -79,7 +79,7 @@ void prove_claim(uint8_t attacker, const Move& root, int moves, uint32_t budget,
     shown_root_move(root, claimed, SHOWN_LOWER, out);
     return;
   }
-  out->score = static_cast<int16_t>(MATE_SCORE - 2 * length);
+  out->score = mate_in(length);
   out->kind = SHOWN_EXACT;
 }
 
@@ -87,11 +87,11 @@ void prove_claim(uint8_t attacker, const Move& root, int moves, uint32_t budget,
 
 void build_solver_line(uint8_t attacker, const Move& root, int distance, ShownLine* out) {
   const Interrupted saved = interrupt_search();
-  shown_root_move(root, static_cast<int16_t>(MATE_SCORE - 2 * distance), SHOWN_LOWER, out);
+  shown_root_move(root, mate_in(distance), SHOWN_LOWER, out);
   ply = 2;
   const int length = proof_line(attacker, PROOF_FROM_SOLVER, distance - 1, 2, PV_LAST_MOVE_INDEX, out->moves, out->flags);
   if (length > 0) {
-    out->score = static_cast<int16_t>(MATE_SCORE - 2 * length);
+    out->score = mate_in(length);
     out->kind = SHOWN_EXACT;
   } else {
     shown_root_move(root, out->score, SHOWN_LOWER, out);
@@ -114,7 +114,7 @@ void shown_lines_forget() {
 }
 
 void build_shown_line(uint8_t attacker, const Move& root, int16_t score, uint8_t kind, ShownLine* out) {
-  const int mated_ply = MATE_SCORE - score;
+  const int mated_ply = mate_ply(score);
   if (kind != SHOWN_EXACT || score <= MATE_BOUND) {
     shown_root_move(root, score, kind, out);
     return;

@@ -47,7 +47,7 @@ bool answer_from_tables(uint8_t side) {
   const int end = line_after(side, move_stack[best], &line);
   const bool mate = score > MATE_BOUND || score < -MATE_BOUND;
   // The line must reach the mate its score promises; a draw shows one move.
-  if (score != promised || end == TABLE_LINE_CONTRADICTS || (mate && end != MATE_SCORE - (score > 0 ? score : -score))) {
+  if (score != promised || end == TABLE_LINE_CONTRADICTS || (mate && end != mate_ply(score))) {
     tables_contradict();
     return false;
   }

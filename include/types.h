@@ -74,6 +74,15 @@ constexpr int16_t MATE_SCORE = 10000;
 constexpr int16_t MATE_BOUND = 9000;
 constexpr int16_t SCORE_INF = 12000;
 
+// Mate scores. Mated at ply p: p - MATE_SCORE; mating there: the negation.
+constexpr int16_t mated_at_ply(int p) { return static_cast<int16_t>(p - MATE_SCORE); }
+constexpr int16_t mate_at_ply(int p) { return static_cast<int16_t>(MATE_SCORE - p); }
+// The ply at which a mate score's mate falls, for either side.
+constexpr int mate_ply(int16_t score) { return MATE_SCORE - (score > 0 ? score : -score); }
+// At the root (ply 1): the side to move mates in `moves` moves, the mating
+// move counted.
+constexpr int16_t mate_in(int moves) { return mate_at_ply(2 * moves); }
+
 // Moves of a mate score as UCI counts them, the mating move included;
 // negative when the side to move is the one mated.
 constexpr int mate_distance(int16_t score) {
@@ -82,6 +91,7 @@ constexpr int mate_distance(int16_t score) {
   return m / 2;
 }
 static_assert(mate_distance(9998) == 1 && mate_distance(-9999) == -1 && mate_distance(-9997) == -2);
+static_assert(mate_distance(mate_in(7)) == 7 && mate_distance(mated_at_ply(7)) == -4);
 
 // Plies: the root is ply 1; per-ply arrays cover plies 0 .. MAX_PLY.
 constexpr int MAX_PLY = 98;

@@ -117,7 +117,7 @@ namespace {
 void handle_go(const char* line) {
   ensure_engine_ready();
   read_go_limits(line);
-  root_search(side_to_move, 1);
+  root_search(side_to_move);
 }
 
 }  // namespace

@@ -56,7 +56,7 @@ int16_t quiesce(uint8_t side, int16_t alpha, int16_t beta, int qs_mode) {
     seldepth = static_cast<uint8_t>(p);
   }
   node_flags[p] = 0;
-  if (alpha + p > MATE_SCORE - 2) return material_diff[p];
+  if (alpha + p > mate_at_ply(2)) return material_diff[p];
 
   const bool in_check = square_attacked(piece_list[side][0], opp) != 0;
   if (in_check) {
@@ -86,7 +86,7 @@ int16_t quiesce(uint8_t side, int16_t alpha, int16_t beta, int qs_mode) {
     material_diff[p] = static_cast<int16_t>(material[side] - material[opp]);
     stand_pat = material_diff[p];
     generate_moves(side);
-    if (list_start[p + 1] == list_start[p]) return static_cast<int16_t>(p - MATE_SCORE);
+    if (list_start[p + 1] == list_start[p]) return mated_at_ply(p);
     searched_any = false;
     best = -SCORE_INF;
     margin = 250;
@@ -148,7 +148,7 @@ int16_t quiesce(uint8_t side, int16_t alpha, int16_t beta, int qs_mode) {
     // square sets as if played and taken back (which leaves traces).
     if (exposes_king(m.from, m.to, m.flags, side)) {
       leave_trial_traces(side, m.from, m.to, m.flags);
-      m.score = static_cast<int16_t>(p - MATE_SCORE);
+      m.score = mated_at_ply(p);
       continue;
     }
 
@@ -193,7 +193,7 @@ int16_t quiesce(uint8_t side, int16_t alpha, int16_t beta, int qs_mode) {
     }
   }
 
-  if (!searched_any) return static_cast<int16_t>(p - MATE_SCORE);
+  if (!searched_any) return mated_at_ply(p);
   if (alpha == alpha_at_loop || best_index < 0) return best;
   const Move& best_move = move_stack[best_index];
   tt_store(side, best, TT_FROM_QUIESCE, best_move.from, best_move.to, TT_LOWER, best_move.flags);

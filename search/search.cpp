@@ -165,7 +165,7 @@ bool only_move_extension(const Node& n, int i, Move& m, int16_t alpha, int16_t b
     const bool legal = make_if_legal(n.side, other);
     nodes++;
     if (!legal) {
-      other.score = static_cast<int16_t>(p - MATE_SCORE);
+      other.score = mated_at_ply(p);
       continue;
     }
     capture_marker[p] = capture_mark(other);
@@ -239,7 +239,7 @@ int16_t search(uint8_t side, uint8_t probe_mark, int16_t alpha, int16_t beta) {
   }
 
   // No mate can be shorter than the one alpha holds.
-  if (alpha + p > MATE_SCORE - 2) return material_diff[p];
+  if (alpha + p > mate_at_ply(2)) return material_diff[p];
 
   // A capture that leaves few enough men: the tables know the exact result.
   if (capture_marker[p - 1] != 0 && tables_cover()) {
@@ -259,7 +259,7 @@ int16_t search(uint8_t side, uint8_t probe_mark, int16_t alpha, int16_t beta) {
     threat_state = THREAT_NONE;
     ext_count[p] = 1;
     generate_evasions(side);
-    if (list_start[p + 1] == list_start[p]) return static_cast<int16_t>(p - MATE_SCORE);
+    if (list_start[p + 1] == list_start[p]) return mated_at_ply(p);
   }
 
   // The defender's plies are limited by the mate depth.

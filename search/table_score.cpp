@@ -19,6 +19,6 @@ bool table_score(uint8_t side, int p, int16_t* score) {
   }
   const int mated_ply = p + result.plies;
   if (mated_ply >= MAX_PLY) return false;
-  *score = static_cast<int16_t>(result.outcome == TABLE_WIN ? MATE_SCORE - mated_ply : mated_ply - MATE_SCORE);
+  *score = static_cast<int16_t>(result.outcome == TABLE_WIN ? mate_at_ply(mated_ply) : mated_at_ply(mated_ply));
   return true;
 }

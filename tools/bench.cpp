@@ -67,7 +67,7 @@ int main(int argc, char** argv) {
     }
     read_go_limits("go depth 0");
     depth_limit = static_cast<uint8_t>(p.depth + depth_offset);
-    root_search(side_to_move, 1);
+    root_search(side_to_move);
     std::fflush(stdout);
     total_nodes += nodes;
   }

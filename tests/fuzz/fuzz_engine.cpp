@@ -97,7 +97,7 @@ void fuzz_search(int depth) {
   char line[32];
   std::snprintf(line, sizeof(line), "go depth %d", depth);
   read_go_limits(line);
-  root_search(side_to_move, 1);
+  root_search(side_to_move);
 }
 
 void fuzz_fail(const char* what, const char* detail) {
