@@ -1,4 +1,5 @@
 // Passing the move inside the search: the null record on the game record.
+// Its search at the defender's nodes is declared in search_node.h.
 #pragma once
 
 #include <cstdint>

@@ -19,6 +19,47 @@ bool is_even(int p) { return (p & 1) == 0; }
 // The opponent node at ply q was in check and its reply captured nothing.
 bool checked_without_capture(int q) { return q >= 0 && (node_flags[q] & IN_CHECK) && capture_marker[q] == 0; }
 
+// What the moves of one quiescence node share.
+struct QNode {
+  uint8_t side, opp;
+  bool in_check;
+  int16_t stand_pat;
+  int margin;
+  int check_mode;  // 0: captures (or evasions) only; 1: checks too, with a queen; 2: checks too, without
+  int enemy_king;
+};
+
+// A move not worth searching (the hash move is always searched): with
+// captures only, one that cannot raise alpha even with a margin, or that
+// loses the capturing piece to a pawn, unless an evasion must still be
+// found; with checks, one that loses its piece to a pawn.
+bool pruned(const QNode& q, const Move& m, int16_t alpha, int16_t best, bool searched_any) {
+  const int mover = board[m.from];
+  const int victim = board[m.to];
+  const bool losing = pawn_attacks[q.opp][m.to] != 0 && order_value[mover] - order_value[victim] > 100;
+  if (q.check_mode != 0) return losing;
+  const bool must_search = q.in_check && (!searched_any || best <= -MATE_BOUND);
+  if (must_search) return false;
+  const bool promotes_high = (m.flags & PROMOTE) && (m.flags & PROMO_MASK) != KNIGHT;
+  if (q.stand_pat + piece_value[victim] + q.margin < alpha && !promotes_high) return true;
+  return losing;
+}
+
+// Where checks are searched: a move that neither promotes nor captures
+// enough is searched only when it gives check, and, with a queen, only
+// when its square is safe (defended, or not attacked).
+bool check_not_worth_it(const QNode& q, const Move& m, int16_t alpha) {
+  const int mover = board[m.from];
+  const int captured = (m.flags & EN_PASSANT) ? static_cast<int>(PAWN) : board[m.to];
+  const bool promotion = (m.flags & PROMOTE) != 0;
+  const bool worth_it = captured != NO_PIECE && q.stand_pat + piece_value[captured] + q.margin >= alpha;
+  if (promotion || worth_it) return false;
+  auto attacked = [&](int square, uint8_t by) { return attacked_after(square, by, q.side, m.from, m.to, m.flags); };
+  if (captured != NO_PIECE && (pawn_attacks[q.opp][m.to] != 0 || !could_check(mover, m.to, q.enemy_king))) return true;
+  if (!attacked(q.enemy_king, q.side)) return true;
+  return q.check_mode == 1 && !attacked(m.to, q.side) && attacked(m.to, q.opp);
+}
+
 }  // namespace
 
 bool perpetual_check(uint8_t side) {
@@ -39,6 +80,52 @@ bool perpetual_check(uint8_t side) {
     if (key_from(game_record[g - k].move_key) != key_to(game_record[g - k - 2].move_key)) return false;
   return true;
 }
+
+namespace {
+
+// The node's moves: evasions in check; else, after standing pat, captures,
+// and near the horizon checks too. Fills in what the moves share and the
+// best score so far; false, with *settled, when that settles the node.
+bool prepare_moves(QNode& q, int16_t* alpha, int16_t beta, int16_t* best, bool* searched_any, int16_t* settled) {
+  const int p = ply;
+  const uint8_t side = q.side;
+  if (q.in_check) {
+    material_diff[p] = static_cast<int16_t>(material[side] - material[q.opp]);
+    q.stand_pat = material_diff[p];
+    generate_moves(side);
+    *settled = mated_at_ply(p);
+    if (list_start[p + 1] == list_start[p]) return false;
+    *searched_any = false;
+    *best = -SCORE_INF;
+    q.margin = 250;
+    q.check_mode = 0;
+    return true;
+  }
+  *settled = 0;
+  if (is_even(p)) return false;
+  q.stand_pat = root_material(side);
+  if (q.stand_pat < 0 && *alpha < 1 && perpetual_check(side)) q.stand_pat = *alpha = 0;
+  *settled = q.stand_pat;
+  if (q.stand_pat > *alpha) {
+    if (q.stand_pat >= beta) return false;
+    *alpha = q.stand_pat;
+  }
+  if ((p <= horizon[p] + 5 || null_ply[p - 1] == p - 1) && piece_material[side] >= value_rook &&
+      (null_ply[p] == 0 || null_ply[p] < null_ply[p - 1])) {
+    q.check_mode = piece_material[side] >= value_queen ? 1 : 2;
+    generate_captures_and_checks(side);
+  } else {
+    q.check_mode = 0;
+    generate_captures(side);
+  }
+  if (list_start[p + 1] == list_start[p]) return false;
+  *searched_any = true;
+  *best = q.stand_pat;
+  q.margin = piece_material[WHITE] + piece_material[BLACK] <= value_queen ? 700 : 250;
+  return true;
+}
+
+}  // namespace
 
 int16_t quiesce(uint8_t side, int16_t alpha, int16_t beta, int qs_mode) {
   const uint8_t opp = side ^ 1;
@@ -77,41 +164,10 @@ int16_t quiesce(uint8_t side, int16_t alpha, int16_t beta, int qs_mode) {
   }
 
   list_start[p + 1] = list_start[p];
-  int16_t stand_pat;
+  QNode q{side, opp, in_check, 0, 0, 0, piece_list[opp][0]};
   int16_t best;
-  int margin;
-  int check_mode;
   bool searched_any;
-  if (in_check) {
-    material_diff[p] = static_cast<int16_t>(material[side] - material[opp]);
-    stand_pat = material_diff[p];
-    generate_moves(side);
-    if (list_start[p + 1] == list_start[p]) return mated_at_ply(p);
-    searched_any = false;
-    best = -SCORE_INF;
-    margin = 250;
-    check_mode = 0;
-  } else {
-    if (is_even(p)) return 0;
-    stand_pat = root_material(side);
-    if (stand_pat < 0 && alpha < 1 && perpetual_check(side)) stand_pat = alpha = 0;
-    if (stand_pat > alpha) {
-      if (stand_pat >= beta) return stand_pat;
-      alpha = stand_pat;
-    }
-    if ((p <= horizon[p] + 5 || null_ply[p - 1] == p - 1) && piece_material[side] >= value_rook &&
-        (null_ply[p] == 0 || null_ply[p] < null_ply[p - 1])) {
-      check_mode = piece_material[side] >= value_queen ? 1 : 2;
-      generate_captures_and_checks(side);
-    } else {
-      check_mode = 0;
-      generate_captures(side);
-    }
-    if (list_start[p + 1] == list_start[p]) return stand_pat;
-    searched_any = true;
-    best = stand_pat;
-    margin = piece_material[WHITE] + piece_material[BLACK] <= value_queen ? 700 : 250;
-  }
+  if (int16_t settled; !prepare_moves(q, &alpha, beta, &best, &searched_any, &settled)) return settled;
 
   if (is_even(p) && p > 2 * search_matt_in) return 0;
 
@@ -119,7 +175,6 @@ int16_t quiesce(uint8_t side, int16_t alpha, int16_t beta, int qs_mode) {
   const int last = list_start[p + 1] - 1;
   const int16_t alpha_at_loop = alpha;
   int best_index = -1;
-  const int enemy_king = piece_list[opp][0];
   for (int i = first; i <= last; i++) {
     pick_best_move(i, last);
     Move& m = move_stack[i];
@@ -128,21 +183,7 @@ int16_t quiesce(uint8_t side, int16_t alpha, int16_t beta, int qs_mode) {
     if ((m.flags & PROMOTE) && (m.flags & PROMO_MASK) == KNIGHT) continue;
 
     const bool hash = m.score >= 4000;
-    const int mover = board[m.from];
-    const int victim = board[m.to];
-    if (!hash) {
-      const bool losing = pawn_attacks[opp][m.to] != 0 && order_value[mover] - order_value[victim] > 100;
-      if (check_mode == 0) {
-        const bool must_search = in_check && (!searched_any || best <= -MATE_BOUND);
-        if (!must_search) {
-          const bool promotes_high = (m.flags & PROMOTE) && (m.flags & PROMO_MASK) != KNIGHT;
-          if (stand_pat + piece_value[victim] + margin < alpha && !promotes_high) continue;
-          if (losing) continue;
-        }
-      } else if (losing) {
-        continue;
-      }
-    }
+    if (!hash && pruned(q, m, alpha, best, searched_any)) continue;
 
     // Illegal moves, and moves the check rule skips, are settled from the
     // square sets as if played and taken back (which leaves traces).
@@ -151,24 +192,9 @@ int16_t quiesce(uint8_t side, int16_t alpha, int16_t beta, int qs_mode) {
       m.score = mated_at_ply(p);
       continue;
     }
-
-    if (!hash && check_mode != 0) {
-      const int captured = (m.flags & EN_PASSANT) ? PAWN : victim;
-      const bool promotion = (m.flags & PROMOTE) != 0;
-      const bool worth_it = captured != NO_PIECE && stand_pat + piece_value[captured] + margin >= alpha;
-      if (!promotion && !worth_it) {
-        auto attacked = [&](int square, uint8_t by) { return attacked_after(square, by, side, m.from, m.to, m.flags); };
-        bool skip = false;
-        if (captured != NO_PIECE) skip = pawn_attacks[opp][m.to] != 0 || !could_check(mover, m.to, enemy_king);
-        if (!skip) {
-          skip = !attacked(enemy_king, side);
-          if (!skip && check_mode == 1) skip = !attacked(m.to, side) && attacked(m.to, opp);
-        }
-        if (skip) {
-          leave_trial_traces(side, m.from, m.to, m.flags);
-          continue;
-        }
-      }
+    if (!hash && q.check_mode != 0 && check_not_worth_it(q, m, alpha)) {
+      leave_trial_traces(side, m.from, m.to, m.flags);
+      continue;
     }
 
     make_move(side, m);

@@ -11,6 +11,7 @@
 #include "search/helper_threads.h"
 #include "search/null_move.h"
 #include "search/ordering.h"
+#include "search/search_node.h"
 #include "search/search_poll.h"
 #include "search/solver_jobs.h"
 #include "search/table_score.h"
@@ -20,90 +21,6 @@
 #include "settings.h"
 
 namespace {
-
-constexpr int16_t THREAT_NONE = SCORE_INF;   // threat_state: no threat extension here
-constexpr int16_t THREAT_SEEN = -SCORE_INF;  // threat_state: the opponent threatens mate
-constexpr int NULL_THREAT_REDUCTION = 3;
-constexpr int PROBE_REDUCTION = 3;
-
-bool is_even(int p) { return (p & 1) == 0; }
-
-// The node whose null-move cutoff is being verified: it searches its own
-// moves, with no null move of its own.
-PER_THREAD int verifying_ply;
-
-// In a zugzwang the defender's pass is its best "move", so a null move that
-// fails high proves nothing there. The node is searched again without it,
-// to the depth the null move was searched to; only if that fails high too
-// does the cutoff stand. A mate hidden at this depth is seen once the
-// iterations reach deep enough.
-bool null_cutoff_verified(uint8_t side, uint8_t probe_mark, int16_t beta, int reduction) {
-  const int p = ply;
-  const int saved_verifying = verifying_ply;
-  const PlyMarks node = ply_marks(p);
-  const int16_t parent_horizon = horizon[p - 1];
-  const uint16_t saved_hash_move = hash_move;
-  // The node copies its horizon from the parent's on entry.
-  horizon[p - 1] = static_cast<int16_t>(horizon[p] - reduction);
-  verifying_ply = p;
-  const int16_t score = search(side, probe_mark, static_cast<int16_t>(beta - 1), beta);
-  verifying_ply = saved_verifying;
-  horizon[p - 1] = parent_horizon;
-  restore_ply_marks(p, node);
-  hash_move = saved_hash_move;
-  list_start[p + 1] = list_start[p];
-  return score >= beta;
-}
-
-// Child search after a move or null move made at ply p.
-int16_t child(uint8_t opp, uint8_t probe_mark, int16_t alpha, int16_t beta) {
-  ply++;
-  const int16_t score = static_cast<int16_t>(-search(opp, probe_mark, alpha, beta));
-  ply--;
-  return score;
-}
-
-// The null move of the node at ply p with the horizon lowered by `reduction`;
-// the result is from the mover's view. A threat test asks only whether the
-// opponent could mate, and leaves null_ply alone. Afterwards last_to_square
-// is the node's entry value.
-int16_t null_move_search(uint8_t side, uint8_t probe_mark, int16_t beta, int reduction, bool threat_test,
-                         uint8_t last_to_entry) {
-  const int p = ply;
-  const uint8_t opp = side ^ 1;
-  const uint16_t saved_hash_move = hash_move;
-  make_null_move();
-  capture_marker[p] = 0;
-  nodes++;
-  null_move_count[side]++;
-  if (!threat_test) null_ply[p] = static_cast<uint8_t>(p);
-  horizon[p] = static_cast<int16_t>(horizon[p] - reduction);
-  int16_t score;
-  ply++;
-  if (threat_test)
-    score = static_cast<int16_t>(-search(opp, static_cast<uint8_t>(probe_mark + 1), MATE_BOUND, MATE_BOUND + 1));
-  else if (ply > horizon[p])
-    score = static_cast<int16_t>(-quiesce(opp, static_cast<int16_t>(-beta), static_cast<int16_t>(1 - beta), 0));
-  else
-    score = static_cast<int16_t>(
-        -search(opp, static_cast<uint8_t>(probe_mark + 1), static_cast<int16_t>(-beta), static_cast<int16_t>(1 - beta)));
-  ply--;
-  unmake_null_move();
-  horizon[p] = static_cast<int16_t>(horizon[p] + reduction);
-  if (!threat_test) null_ply[p] = null_ply[p - 2];
-  last_to_square = last_to_entry;
-  hash_move = saved_hash_move;
-  return score;
-}
-
-// What the moves of one node share.
-struct Node {
-  uint8_t side, opp;
-  int p;
-  uint8_t probe_mark, next_mark;
-  uint8_t probe_ply_entry, last_to_entry;
-  int first, last;  // the node's moves: move_stack[first .. last]
-};
 
 // The move searched again with the full window and the horizon raised by
 // `extension`; returns its score, also kept in m.score.
@@ -179,6 +96,37 @@ bool only_move_extension(const Node& n, int i, Move& m, int16_t alpha, int16_t b
   const int extension = ext_count[p - 2] > 1 ? 2 : 1;
   *score = search_extended(n, m, extension, alpha, beta);
   return true;
+}
+
+// The search of the move made at the node: with the full window, or as a
+// reduced null-window probe that stands when it fails low, unless the
+// reply gave check or found a mate threat at a defender node (then the
+// move is searched again with the full window). Returns its score, also
+// kept in m.score.
+int16_t search_made_move(const Node& n, Move& m, bool full_window, int16_t alpha, int16_t beta, bool* reduced_accepted) {
+  const int p = n.p;
+  int16_t score;
+  if (full_window) {
+    score = child(n.opp, n.next_mark, static_cast<int16_t>(-beta), static_cast<int16_t>(-alpha));
+    m.score = score;
+    return score;
+  }
+  horizon[p] = static_cast<int16_t>(horizon[p] - PROBE_REDUCTION);
+  probe_ply[n.side] = static_cast<uint8_t>(p + 1);
+  score = child(n.opp, REDUCED_PROBE, static_cast<int16_t>(-alpha - 1), static_cast<int16_t>(-alpha));
+  probe_ply[n.side] = n.probe_ply_entry;
+  horizon[p] = static_cast<int16_t>(horizon[p] + PROBE_REDUCTION);
+  m.score = score;
+  const bool child_threat = (node_flags[p + 1] & MATE_THREAT) && is_even(p + 1);
+  if (score <= alpha && !(node_flags[p + 1] & IN_CHECK) && !child_threat) {
+    *reduced_accepted = true;
+  } else if (!search_aborted) {
+    last_to_square = static_cast<uint8_t>(m.to);
+    score = child(n.opp, n.next_mark, static_cast<int16_t>(-beta), static_cast<int16_t>(-alpha));
+    m.score = score;
+    probe_ply[n.side] = n.probe_ply_entry;
+  }
+  return score;
 }
 
 }  // namespace
@@ -287,26 +235,10 @@ int16_t search(uint8_t side, uint8_t probe_mark, int16_t alpha, int16_t beta) {
   }
 
   // Null move at defender nodes.
-  if (!in_check && null_ply[p - 1] != p - 1 && is_even(p) && piece_material[side] > value_rook &&
-      p <= horizon[p] - 1 && !threat_from_table && (null_ply[p] == 0 || null_ply[p] < null_ply[p - 1]) &&
-      p != verifying_ply) {
-    const int reduction = p < horizon[p] - 4 ? 3 : 2;
-    const int16_t score = null_move_search(side, probe_mark, beta, reduction, false, last_to_entry);
-    if (search_aborted) return 0;
-    if (score >= beta && !search_zugzwang_safe) {
-      tt_store(side, score, TT_FROM_SEARCH, 0, 0, TT_LOWER);
-      return score;
-    }
-    // A verified cutoff is stored by the verification, at the depth it was
-    // searched to: stored at full depth, it would pass as verified in the
-    // next iteration without a deeper look.
-    if (score >= beta && null_cutoff_verified(side, probe_mark, beta, reduction)) return score;
-    if (search_aborted) return 0;
-    if (score < -MATE_BOUND) {
-      node_flags[p] |= MATE_THREAT;
-      if (probe_mark == REDUCED_PROBE && is_even(p)) return alpha;
-      threat_state = THREAT_SEEN;
-    }
+  Node node{side, opp, p, probe_mark, next_mark, probe_ply_entry, last_to_entry, 0, 0};
+  if (!in_check && !threat_from_table && null_move_allowed(node)) {
+    int16_t result;
+    if (null_move_ends_node(node, alpha, beta, &threat_state, &result)) return result;
   }
 
   // Moves.
@@ -315,13 +247,12 @@ int16_t search(uint8_t side, uint8_t probe_mark, int16_t alpha, int16_t beta) {
     if (list_start[p + 1] == list_start[p]) return draw_score(side, contempt);
   }
 
-  const int first = list_start[p];
-  const int last = list_start[p + 1] - 1;
+  const int first = node.first = list_start[p];
+  const int last = node.last = list_start[p + 1] - 1;
   const int16_t alpha_entry = alpha;
   int16_t best = -SCORE_INF;
   int best_index = first;
   bool reduced_accepted = false;
-  const Node node{side, opp, p, probe_mark, next_mark, probe_ply_entry, last_to_entry, first, last};
 
   for (int i = first; i <= last; i++) {
     // Make the best remaining move; an illegal one is marked and skipped.
@@ -339,29 +270,7 @@ int16_t search(uint8_t side, uint8_t probe_mark, int16_t alpha, int16_t beta) {
     capture_marker[p] = capture_mark(m);
     const bool full_window = (i == first && m.score > 3500) || in_check ||
                              (probe_ply[side] != 0 && probe_ply[opp] < probe_ply[side]);
-    int16_t score;
-    if (full_window) {
-      score = child(opp, next_mark, static_cast<int16_t>(-beta), static_cast<int16_t>(-alpha));
-      m.score = score;
-    } else {
-      // A probe that fails low stands unless the reply gave check or
-      // found a mate threat at a defender node.
-      horizon[p] = static_cast<int16_t>(horizon[p] - PROBE_REDUCTION);
-      probe_ply[side] = static_cast<uint8_t>(p + 1);
-      score = child(opp, REDUCED_PROBE, static_cast<int16_t>(-alpha - 1), static_cast<int16_t>(-alpha));
-      probe_ply[side] = probe_ply_entry;
-      horizon[p] = static_cast<int16_t>(horizon[p] + PROBE_REDUCTION);
-      m.score = score;
-      const bool child_threat = (node_flags[p + 1] & MATE_THREAT) && is_even(p + 1);
-      if (score <= alpha && !(node_flags[p + 1] & IN_CHECK) && !child_threat) {
-        reduced_accepted = true;
-      } else if (!search_aborted) {
-        last_to_square = static_cast<uint8_t>(m.to);
-        score = child(opp, next_mark, static_cast<int16_t>(-beta), static_cast<int16_t>(-alpha));
-        m.score = score;
-        probe_ply[side] = probe_ply_entry;
-      }
-    }
+    int16_t score = search_made_move(node, m, full_window, alpha, beta, &reduced_accepted);
 
     unmake_move(side, m);
     if (search_aborted) return 0;
