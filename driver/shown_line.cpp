@@ -36,10 +36,10 @@ uint32_t proof_budget(uint32_t search_nodes) {
   return search_nodes / 2 > CLAIM_PROOF_BUDGET ? search_nodes / 2 : CLAIM_PROOF_BUDGET;
 }
 
-// Results of recent builds, per position after the root move (its rights
-// too) and claimed score. A proven line or a refuted claim is a fact of the
-// position and is kept for the engine's whole run; a claim that could not
-// be proven is tried again once the budget has doubled.
+// Results of the last builds, per position after the root move (its rights
+// too) and claimed score, across searches until their slots are reused. A
+// proven line or a refuted claim is a fact of the position; a claim that
+// could not be proven is tried again once the budget has doubled.
 struct Built {
   bool filled;
   uint32_t lock, key;
@@ -132,16 +132,16 @@ void build_shown_line(uint8_t attacker, const Move& root, int16_t score, uint8_t
   const uint32_t budget = proof_budget(saved.nodes);
   out->moves[1] = move_key(root.from, root.to);
   out->flags[1] = static_cast<uint16_t>(root.flags);
-  Built* known = find_built(lock, key, rights, score);
-  if (known != nullptr && (known->line.kind != SHOWN_LOWER || budget < 2 * known->budget)) {
-    *out = known->line;
+  Built* cached = find_built(lock, key, rights, score);
+  if (cached != nullptr && (cached->line.kind != SHOWN_LOWER || budget < 2 * cached->budget)) {
+    *out = cached->line;
   } else {
     prove_claim(attacker, root, mated_ply / 2, budget, out);
-    if (known == nullptr) {
-      known = &built[built_next];
+    if (cached == nullptr) {
+      cached = &built[built_next];
       built_next = (built_next + 1) % BUILT_SLOTS;
     }
-    *known = Built{true, lock, key, rights, score, budget, *out};
+    *cached = Built{true, lock, key, rights, score, budget, *out};
   }
   resume_search(saved);
 }

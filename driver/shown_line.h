@@ -41,8 +41,9 @@ void shown_root_move(const Move& root, int16_t score, uint8_t kind, ShownLine* o
 // flags[2 ..], the opponent's mate and the defence that holds out longest.
 int prove_mated_line(uint8_t mated, int moves, uint16_t* keys, uint16_t* flags);
 
-// Forgets the lines built so far. A proven line holds for its position
-// whatever the search or the tables, and an attempt that failed is made
-// again once the search has done twice the work, so the engine keeps them
-// for its whole run; tests start from none.
+// Forgets the lines built so far. The last few built (a proven line, a
+// refuted claim, or one the budget could not settle, tried again once the
+// budget has doubled) are kept across searches, keyed on the position and
+// its rights, since a proven line holds whatever the tables; tests start
+// from none.
 void shown_lines_forget();

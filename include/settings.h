@@ -27,7 +27,8 @@ extern char gaviota_tb_path[TB_PATH_SIZE];
 extern int32_t gaviota_tb_cache;
 constexpr int32_t TB_CACHE_DEFAULT = 8;
 constexpr int32_t TB_CACHE_MAX = 1024;
-// Accepted for compatibility with the family's playing engine; no effect here.
+// Unannounced options a GUI may still send: accepted and kept, with no
+// effect on this engine's search.
 extern int32_t style, selectivity, extensions, combination_search;
 
 // --- Process state --------------------------------------------------------------

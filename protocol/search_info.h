@@ -5,8 +5,8 @@
 
 #include "search/pv.h"
 
-// The node count the info lines give (each node made counts twice, as the
-// engine always reported them), over all threads.
+// The node count the info lines give, over all threads: each node made
+// counts twice.
 uint64_t reported_nodes();
 
 // The search's figures (depth, time, nodes over all threads) without a

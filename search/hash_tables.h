@@ -1,10 +1,11 @@
 // The tables sized by the Hash option: both transposition tables and the
-// score table, plus the fixed auxiliary table of the family's playing engine.
+// score table, plus a fixed auxiliary table.
 #pragma once
 
 #include <cstdint>
 
-// Records kept for the family's playing engine: allocated and cleared only.
+// Records of the score and auxiliary tables: the search does not use them;
+// they are allocated and cleared with the transposition tables only.
 struct AuxRecord {
   uint32_t words[12];
 };

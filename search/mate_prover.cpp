@@ -177,9 +177,9 @@ ProofResult attacker_mates(uint8_t attacker, int moves, Move* mating_move) {
     if (const ProofResult table = table_verdict(attacker, attacker, moves); table != PROOF_UNKNOWN) return table;
   const Slot slot = slot_for(attacker, false);
   Hint hint;
-  if (const ProofResult known = recall(slot, attacker, attacker, moves, &hint); known != PROOF_UNKNOWN) {
-    if (known == PROOF_MATES && mating_move != nullptr) *mating_move = entry_move(*slot.entry);
-    return known;
+  if (const ProofResult recalled = recall(slot, attacker, attacker, moves, &hint); recalled != PROOF_UNKNOWN) {
+    if (recalled == PROOF_MATES && mating_move != nullptr) *mating_move = entry_move(*slot.entry);
+    return recalled;
   }
 
   const uint8_t defender = attacker ^ 1;
@@ -222,7 +222,7 @@ ProofResult defender_loses(uint8_t attacker, int moves) {
   if (const ProofResult table = table_verdict(attacker, defender, moves); table != PROOF_UNKNOWN) return table;
   const Slot slot = slot_for(defender, true);
   Hint hint;
-  if (const ProofResult known = recall(slot, attacker, defender, moves, &hint); known != PROOF_UNKNOWN) return known;
+  if (const ProofResult recalled = recall(slot, attacker, defender, moves, &hint); recalled != PROOF_UNKNOWN) return recalled;
 
   const bool checked = generate_ordered(defender, hint);
   const int first = list_start[ply], last = list_start[ply + 1] - 1;

@@ -31,7 +31,7 @@ int16_t search_extended(const Node& n, Move& m, int extension, int16_t alpha, in
   capture_marker[p] = capture_mark(m);
   horizon[p] = static_cast<int16_t>(horizon[p] + extension);
   ext_count[p] = static_cast<int16_t>(ext_count[p] + extension);
-  const int16_t score = child(n.opp, n.next_mark, static_cast<int16_t>(-beta), static_cast<int16_t>(-alpha));
+  const int16_t score = child(n.opp, n.child_probe_mark, static_cast<int16_t>(-beta), static_cast<int16_t>(-alpha));
   m.score = score;
   horizon[p] = static_cast<int16_t>(horizon[p] - extension);
   ext_count[p] = static_cast<int16_t>(ext_count[p] - extension);
@@ -87,7 +87,7 @@ bool only_move_extension(const Node& n, int i, Move& m, int16_t alpha, int16_t b
     }
     capture_marker[p] = capture_mark(other);
     horizon[p] = static_cast<int16_t>(horizon[p] - PROBE_REDUCTION);
-    const int16_t test = child(n.opp, n.next_mark, MATE_BOUND - 1, MATE_BOUND);
+    const int16_t test = child(n.opp, n.child_probe_mark, MATE_BOUND - 1, MATE_BOUND);
     probe_ply[n.side] = n.probe_ply_entry;
     horizon[p] = static_cast<int16_t>(horizon[p] + PROBE_REDUCTION);
     unmake_move(n.side, other);
@@ -107,7 +107,7 @@ int16_t search_made_move(const Node& n, Move& m, bool full_window, int16_t alpha
   const int p = n.p;
   int16_t score;
   if (full_window) {
-    score = child(n.opp, n.next_mark, static_cast<int16_t>(-beta), static_cast<int16_t>(-alpha));
+    score = child(n.opp, n.child_probe_mark, static_cast<int16_t>(-beta), static_cast<int16_t>(-alpha));
     m.score = score;
     return score;
   }
@@ -122,11 +122,72 @@ int16_t search_made_move(const Node& n, Move& m, bool full_window, int16_t alpha
     *reduced_accepted = true;
   } else if (!search_aborted) {
     last_to_square = static_cast<uint8_t>(m.to);
-    score = child(n.opp, n.next_mark, static_cast<int16_t>(-beta), static_cast<int16_t>(-alpha));
+    score = child(n.opp, n.child_probe_mark, static_cast<int16_t>(-beta), static_cast<int16_t>(-alpha));
     m.score = score;
     probe_ply[n.side] = n.probe_ply_entry;
   }
   return score;
+}
+
+// The node's per-ply state set up, and whatever settles it before its
+// moves: a repetition or the fifty-move rule, the ply limit, a mate
+// shorter than alpha's being impossible, the endgame tables after a
+// capture. True, with *result, when the node is settled.
+bool settled_on_entry(uint8_t side, int16_t alpha, int16_t beta, int16_t* result) {
+  const int p = ply;
+  if (repetitions_in_game(1) > 0 || fifty_moves_passed()) {
+    *result = draw_score(side, contempt);
+    return true;
+  }
+  // The list starts empty, so that a null-move child never writes below
+  // this node's slice.
+  node_flags[p] = 0;
+  ext_count[p] = 0;
+  horizon[p] = horizon[p - 1];
+  check_count[p] = check_count[p - 2];
+  material_diff[p] = static_cast<int16_t>(material[side] - material[side ^ 1]);
+  list_start[p + 1] = list_start[p];
+  if (p >= seldepth) {
+    if (p == MAX_PLY) {
+      *result = beta;
+      return true;
+    }
+    seldepth = static_cast<uint8_t>(p);
+  }
+  // No mate can be shorter than the one alpha holds.
+  if (alpha + p > mate_at_ply(2)) {
+    *result = material_diff[p];
+    return true;
+  }
+  // A capture that leaves few enough men: the tables know the exact result.
+  return capture_marker[p - 1] != 0 && tables_cover() && table_score(side, p, result);
+}
+
+// The transposition table's entry for the node: a cutoff (true, *result),
+// or its move for the ordering and its mate threat noted (which ends a
+// reduced probe at a defender node).
+bool table_ends_node(uint8_t side, uint8_t probe_mark, int16_t alpha, int16_t beta, bool* threat_from_table,
+                     int16_t* threat_state, int16_t* result) {
+  const TtEntry* entry = tt_probe_slot(side);
+  if (entry == nullptr) return false;
+  const int p = ply;
+  if (entry->flags & MATE_THREAT) {
+    node_flags[p] |= MATE_THREAT;
+    *threat_from_table = true;
+    if (probe_mark == REDUCED_PROBE && is_even(p)) {
+      *result = alpha;
+      return true;
+    }
+    *threat_state = THREAT_SEEN;
+  }
+  const int16_t score = tt_score_from_slot(*entry);
+  if (tt_usable_main(*entry) && tt_bound_cuts(*entry, score, alpha, beta)) {
+    tt_hits++;
+    *result = score;
+    return true;
+  }
+  hash_move = entry->move;
+  return false;
 }
 
 }  // namespace
@@ -158,7 +219,7 @@ bool poll_and_stop() {
 int16_t search(uint8_t side, uint8_t probe_mark, int16_t alpha, int16_t beta) {
   const uint8_t opp = side ^ 1;
   const int p = ply;
-  const uint8_t next_mark = static_cast<uint8_t>(probe_mark + 1);
+  const uint8_t child_probe_mark = static_cast<uint8_t>(probe_mark + 1);
 
   // What this node puts back after each move.
   const uint8_t probe_ply_entry = probe_ply[side];
@@ -168,32 +229,7 @@ int16_t search(uint8_t side, uint8_t probe_mark, int16_t alpha, int16_t beta) {
   // Polling; stop and clock act only from iteration 5 on.
   if (poll_and_stop()) return 0;
 
-  // Repetition of a position with the same side to move, fifty moves.
-  if (repetitions_in_game(1) > 0 || fifty_moves_passed()) return draw_score(side, contempt);
-
-  // Per-ply state. The list starts empty, so that a null-move child never
-  // writes below this node's slice.
-  node_flags[p] = 0;
-  ext_count[p] = 0;
-  horizon[p] = horizon[p - 1];
-  check_count[p] = check_count[p - 2];
-  material_diff[p] = static_cast<int16_t>(material[side] - material[opp]);
-  list_start[p + 1] = list_start[p];
-
-  // Ply limit.
-  if (p >= seldepth) {
-    if (p == MAX_PLY) return beta;
-    seldepth = static_cast<uint8_t>(p);
-  }
-
-  // No mate can be shorter than the one alpha holds.
-  if (alpha + p > mate_at_ply(2)) return material_diff[p];
-
-  // A capture that leaves few enough men: the tables know the exact result.
-  if (capture_marker[p - 1] != 0 && tables_cover()) {
-    int16_t table;
-    if (table_score(side, p, &table)) return table;
-  }
+  if (int16_t settled; settled_on_entry(side, alpha, beta, &settled)) return settled;
 
   // Check extension; evasions are scored with the hash move left by the
   // node searched before.
@@ -219,23 +255,10 @@ int16_t search(uint8_t side, uint8_t probe_mark, int16_t alpha, int16_t beta) {
 
   // Table probe.
   bool threat_from_table = false;
-  if (const TtEntry* entry = tt_probe_slot(side)) {
-    if (entry->flags & MATE_THREAT) {
-      node_flags[p] |= MATE_THREAT;
-      threat_from_table = true;
-      if (probe_mark == REDUCED_PROBE && is_even(p)) return alpha;
-      threat_state = THREAT_SEEN;
-    }
-    const int16_t score = tt_score_from_slot(*entry);
-    if (tt_usable_main(*entry) && tt_bound_cuts(*entry, score, alpha, beta)) {
-      tt_hits++;
-      return score;
-    }
-    hash_move = entry->move;
-  }
+  if (int16_t cut; table_ends_node(side, probe_mark, alpha, beta, &threat_from_table, &threat_state, &cut)) return cut;
 
   // Null move at defender nodes.
-  Node node{side, opp, p, probe_mark, next_mark, probe_ply_entry, last_to_entry, 0, 0};
+  Node node{side, opp, p, probe_mark, child_probe_mark, probe_ply_entry, last_to_entry, 0, 0};
   if (!in_check && !threat_from_table && null_move_allowed(node)) {
     int16_t result;
     if (null_move_ends_node(node, alpha, beta, &threat_state, &result)) return result;

@@ -14,7 +14,9 @@ constexpr int QS_FROM_PROBE = 30;       // qs_mode of quiesce called by a reduce
 
 // Full-width search of the node at the current ply for `side`; the caller
 // raises ply before and lowers it after. Returns 0 from every node once the
-// search is aborted.
+// search is aborted. `probe_mark` is REDUCED_PROBE for a node searched as
+// a reduced null-window probe; any other value (the root passes 0, each
+// node its own + 1) is an ordinary node.
 int16_t search(uint8_t side, uint8_t probe_mark, int16_t alpha, int16_t beta);
 
 // What capture_marker records of the move searched at a ply: the

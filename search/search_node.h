@@ -19,7 +19,7 @@ inline bool is_even(int p) { return (p & 1) == 0; }
 struct Node {
   uint8_t side, opp;
   int p;
-  uint8_t probe_mark, next_mark;
+  uint8_t probe_mark, child_probe_mark;
   uint8_t probe_ply_entry, last_to_entry;
   int first, last;  // the node's moves: move_stack[first .. last]
 };
