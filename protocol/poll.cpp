@@ -54,9 +54,15 @@ void poll_input(int mode) {
   next_poll_nodes = nodes + POLL_INTERVAL;
   // The next poll must come no later than the node count set for the stop.
   if (stop_after_nodes != 0 && !search_aborted && next_poll_nodes > stop_after_nodes) next_poll_nodes = stop_after_nodes;
-  // The node limit counts as the info lines do.
-  if (search_node_limit != 0 && !search_aborted && next_poll_nodes > search_node_limit / 2)
-    next_poll_nodes = search_node_limit / 2;
+  // The node limit counts as the info lines do, over every thread: the next
+  // poll comes once this thread has made its share of what is left (with
+  // helpers a quarter of it, since they may search faster than this thread).
+  if (search_node_limit != 0 && !search_aborted) {
+    const uint64_t counted = reported_nodes();
+    const uint64_t left = counted < search_node_limit ? search_node_limit - counted : 0;
+    const uint64_t share = thread_count > 1 ? left / (8 * static_cast<uint64_t>(thread_count)) : left / 2;
+    if (next_poll_nodes - nodes > share) next_poll_nodes = nodes + static_cast<uint32_t>(share);
+  }
 }
 
 namespace {

@@ -26,6 +26,8 @@ std::thread helpers[THREADS_MAX];
 int helper_count;
 std::atomic<bool> stop_helpers;
 std::atomic<uint32_t> published_nodes[THREADS_MAX];
+// The helpers asked for, for a helper's look at the node limit.
+std::atomic<int> helpers_asked;
 // The score the main thread's root tests must beat: helpers test for mates
 // beyond it.
 std::atomic<int16_t> main_bound;
@@ -140,8 +142,10 @@ void helpers_start(uint8_t side) {
   main_bound.store(0, std::memory_order_relaxed);
   main_depth.store(horizon[1], std::memory_order_relaxed);
   helper_find.store(0, std::memory_order_relaxed);
-  for (int i = 1; i < thread_count && i < THREADS_MAX; i++) {
-    published_nodes[i].store(0, std::memory_order_relaxed);
+  const int asked = thread_count < THREADS_MAX ? thread_count - 1 : THREADS_MAX - 1;
+  for (int i = 1; i <= asked; i++) published_nodes[i].store(0, std::memory_order_relaxed);
+  helpers_asked.store(asked, std::memory_order_relaxed);
+  for (int i = 1; i <= asked; i++) {
     try {
       if (i == 1 && with_solver)
         helpers[i] = std::thread(solver_thread_main, i);
@@ -190,8 +194,20 @@ bool helper_poll() {
   return helper_look();
 }
 
+// With a node limit (go nodes), the helpers stop once their own nodes
+// reach it: the main thread, which may be waiting for a core, sees the
+// limit at its next poll.
+bool helpers_reached_node_limit() {
+  if (search_node_limit == 0) return false;
+  uint64_t sum = 0;
+  const int asked = helpers_asked.load(std::memory_order_relaxed);
+  for (int i = 1; i <= asked; i++) sum += published_nodes[i].load(std::memory_order_relaxed);
+  return 2 * sum >= search_node_limit;
+}
+
 bool helper_look() {
   published_nodes[helper_index].store(nodes, std::memory_order_relaxed);
+  if (helpers_reached_node_limit()) stop_helpers.store(true, std::memory_order_relaxed);
   if (stop_helpers.load(std::memory_order_relaxed))
     search_aborted = 1;
   else if (helper_rank == 0)
