@@ -29,6 +29,9 @@ struct Child {
   ProofNumbers n;
 };
 
+// The solver's state: plain globals, not per thread, owned by whichever
+// thread runs the solver; they change hands only through the job mailbox
+// of solver_jobs.cpp, which says how.
 Child children[PLY_SLOTS][MAX_MOVES_PER_PLY];
 
 uint8_t attacker;
