@@ -48,9 +48,9 @@ void start_solver_job(uint8_t side) { solver_post(side, solver_target()); }
 // once. "go mate N" is then answered; otherwise the solver goes on to a
 // shorter mate.
 void announce_solver_mate(uint8_t side) {
-  const Move m = solver_mating_move();
+  const Move m = solver_job_mating_move();
   make_move(side, m);
-  build_solver_line(side, m, solver_mate_distance(), &solver_shown);
+  build_solver_line(side, m, solver_job_mate_distance(), &solver_shown);
   unmake_move(side, m);
   report_search(solver_shown);
   if (solver_shown.kind != SHOWN_EXACT) {

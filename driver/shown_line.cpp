@@ -13,6 +13,8 @@
 #include "board/movegen.h"
 #include "board/rights.h"
 #include "search/mate_prover.h"
+#include "search/proof_search.h"
+#include "search/proof_table.h"
 #include "search/proof_line.h"
 #include "search_state.h"
 
@@ -59,24 +61,55 @@ Built* find_built(uint32_t lock, uint32_t key, uint8_t rights, int16_t claimed) 
   return nullptr;
 }
 
+// The exact prover settles short claims, and those the tables' moves lead
+// straight to, with a small part of the budget; the rest goes to the
+// proof-number solver, which is far better at long ones.
+constexpr uint32_t PROVER_SHARE = 16;
+
 // With the root move made: the attacker mates within `moves` moves against
-// every defence, proven with the prover's own table (the transposition
-// table only orders its moves), and the line read off that proof.
+// every defence by the proof-number solver, on the claims' table (a job the
+// solver has under way on this thread is given back afterwards). The line
+// is read off the proof; its length, in moves, or 0 when there is none:
+// *refuted then says whether the board refutes the claim.
+int solver_proof(uint8_t attacker, const Move& root, int moves, uint32_t budget, uint16_t* keys, uint16_t* flags,
+                 bool* refuted) {
+  const SolverJob interrupted = solver_job_marks();
+  const bool was_on_claims = solver_use_claim_table(true);
+  unmake_move(attacker, root);
+  ply = 1;
+  solver_start_key(attacker, root, moves, 2);
+  const SolverState state = solver_run(budget, INT32_MAX);
+  const int distance = solver_mate_distance();
+  make_move(attacker, root);
+  ply = 2;
+  int length = 0;
+  if (state == SOLVER_MATE) length = proof_line(attacker, PROOF_FROM_SOLVER, distance - 1, 2, PV_LAST_MOVE_INDEX, keys, flags);
+  *refuted = state == SOLVER_NO_MATE && solver_reach(moves, 2) >= moves;
+  solver_use_claim_table(was_on_claims);
+  restore_solver_job(interrupted);
+  return length;
+}
+
+// With the root move made: the attacker mates within `moves` moves against
+// every defence, proven on the board apart from the transposition table
+// (which only orders the prover's moves), and the line read off that proof.
 void prove_claim(uint8_t attacker, const Move& root, int moves, uint32_t budget, ShownLine* out) {
   const int16_t claimed = mate_in(moves);
   ply = 2;
-  prover_begin(budget);
+  prover_begin(budget / PROVER_SHARE);
   const ProofResult proof = defender_loses(attacker, moves - 1);
-
-  if (proof != PROOF_MATES) {
-    // A claim the board refutes is not shown at all.
-    shown_root_move(root, claimed, proof == PROOF_UNKNOWN ? SHOWN_LOWER : SHOWN_NONE, out);
-    return;
+  int length = 0;
+  bool refuted = proof == PROOF_FAILS;
+  if (proof == PROOF_MATES) {
+    ply = 2;
+    length = proof_line(attacker, PROOF_FROM_PROVER, moves - 1, 2, PV_LAST_MOVE_INDEX, out->moves, out->flags);
   }
-  ply = 2;
-  const int length = proof_line(attacker, PROOF_FROM_PROVER, moves - 1, 2, PV_LAST_MOVE_INDEX, out->moves, out->flags);
+  // A proof the prover's budget could not make, or not read back whole.
+  if (length == 0 && !refuted && !search_aborted)
+    length = solver_proof(attacker, root, moves, budget, out->moves, out->flags, &refuted);
   if (length == 0) {
-    shown_root_move(root, claimed, SHOWN_LOWER, out);
+    // A claim the board refutes is not shown at all.
+    shown_root_move(root, claimed, refuted ? SHOWN_NONE : SHOWN_LOWER, out);
     return;
   }
   out->score = mate_in(length);

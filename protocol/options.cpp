@@ -85,7 +85,7 @@ void handle_setoption(const char* line) {
   } else if (is(name, "Clear")) {
     clear_all_tables();
     // The solver's entries are facts that no setting changes: only this empties them.
-    solver_table_clear();
+    solver_tables_clear();
   } else if (is(name, "Hash")) {
     set_hash(number);
   } else if (is(name, "Use_Engine_Book")) {

@@ -29,21 +29,17 @@ struct Child {
   ProofNumbers n;
 };
 
-// The solver's state: plain globals, not per thread, owned by whichever
-// thread runs the solver; they change hands only through the job mailbox
-// of solver_jobs.cpp, which says how.
-Child children[PLY_SLOTS][MAX_MOVES_PER_PLY];
+// Each thread has a solver of its own: the solver's thread its job, the
+// main thread the job it works on in turns, or a claim's proof (which saves
+// and gives back the job it interrupts). They share the jobs' table only as
+// solver_jobs.h says.
+PER_THREAD Child children[PLY_SLOTS][MAX_MOVES_PER_PLY] = {};
 
-uint8_t attacker;
-int limit;
-int8_t root_ply;
-SolverState state;
-bool key_job;  // the job is for one given first move
-Move mating_move;
-int proven_distance;
-bool turn_over;
-WorkBudget turn;  // the moves and the time of the turn
-uint64_t moves_made;
+PER_THREAD SolverJob job = {};
+// The turn under way.
+PER_THREAD bool turn_over;
+PER_THREAD WorkBudget turn = {};  // the moves and the time of the turn
+PER_THREAD uint64_t moves_made;
 
 constexpr ProofNumbers PROVEN_NOW{0, PN_INFINITE, 0, DISTANCE_NONE};
 
@@ -63,7 +59,7 @@ void count_move() {
 // What the table knows of the position on the board for `moves` attacker
 // moves left; false when it knows nothing usable.
 bool known_numbers(uint8_t mover, int moves, ProofNumbers* out) {
-  const SolverEntry* e = solver_probe(attacker, mover);
+  const SolverEntry* e = solver_probe(job.attacker, mover);
   if (e == nullptr) return false;
   if (e->mate != DISTANCE_NONE && e->mate <= moves) {
     *out = proven(e->mate);
@@ -83,7 +79,7 @@ bool known_numbers(uint8_t mover, int moves, ProofNumbers* out) {
 // pseudo-legal moves, which makes quiet attacking moves costlier than checks.
 ProofNumbers first_numbers(bool or_node, int moves) {
   if (or_node) return ProofNumbers{1, 1, DISTANCE_NONE, DISTANCE_NONE};
-  const uint8_t defender = attacker ^ 1;
+  const uint8_t defender = job.attacker ^ 1;
   if (moves == 0 && !in_check(defender)) return disproven(0);
   const bool checked = generate_replies(defender);
   const uint32_t count = list_start[ply + 1] - list_start[ply];
@@ -94,14 +90,14 @@ ProofNumbers first_numbers(bool or_node, int moves) {
 
 ProofNumbers numbers_of(bool or_node, int moves) {
   ProofNumbers n;
-  if (known_numbers(or_node ? attacker : attacker ^ 1, moves, &n)) return n;
+  if (known_numbers(or_node ? job.attacker : job.attacker ^ 1, moves, &n)) return n;
   return first_numbers(or_node, moves);
 }
 
 // Expands the node at the current ply into children[ply]; returns the
 // count, or -1 when the turn ended before every child was seen.
 int expand(bool or_node, int moves, uint16_t hint) {
-  const uint8_t mover = or_node ? attacker : attacker ^ 1;
+  const uint8_t mover = or_node ? job.attacker : job.attacker ^ 1;
   hash_move = hint;
   const bool checked = generate_replies(mover);
   const int first = list_start[ply], end = list_start[ply + 1];
@@ -168,7 +164,7 @@ ProofNumbers combine(bool or_node, const Child* node_children, int count, int* b
 // prover's hints follow it, whatever later searches of the position (with
 // fewer moves left) find.
 void store(bool or_node, int moves, const ProofNumbers& n, const Move& move, uint64_t work) {
-  SolverEntry* e = solver_slot(attacker, or_node ? attacker : attacker ^ 1);
+  SolverEntry* e = solver_slot(job.attacker, or_node ? job.attacker : job.attacker ^ 1);
   if (e == nullptr) return;
   e->work = saturated(e->work + work);
   if (n.pn == 0) {
@@ -197,9 +193,9 @@ uint32_t child_threshold(uint32_t own, uint32_t second) {
 // returns false (*result untouched) when the turn ended before the node had
 // seen all its children, so that no partial count passes for its numbers.
 bool search_to_thresholds(bool or_node, int moves, uint32_t th_pn, uint32_t th_dn, ProofNumbers* result) {
-  const uint8_t mover = or_node ? attacker : attacker ^ 1;
+  const uint8_t mover = or_node ? job.attacker : job.attacker ^ 1;
   const uint64_t work_start = moves_made;
-  const SolverEntry* entry = solver_probe(attacker, mover);
+  const SolverEntry* entry = solver_probe(job.attacker, mover);
   const int count = expand(or_node, moves, entry != nullptr ? entry->move : 0);
   if (count < 0) return false;
   const bool checked = in_check(mover);
@@ -246,70 +242,74 @@ int solver_reach(int moves, int first_ply) {
 }
 
 void solver_start(uint8_t side, int moves, int first_ply) {
-  attacker = side;
-  root_ply = static_cast<int8_t>(first_ply);
-  limit = solver_reach(moves, first_ply);
-  state = SOLVER_OPEN;
-  key_job = false;
-  proven_distance = 0;
-  mating_move = Move{};
+  job.attacker = side;
+  job.root_ply = static_cast<int8_t>(first_ply);
+  job.limit = solver_reach(moves, first_ply);
+  job.state = SOLVER_OPEN;
+  job.key_job = false;
+  job.proven_distance = 0;
+  job.mating_move = Move{};
   solver_table_new_age();
 }
 
 void solver_start_key(uint8_t side, const Move& key, int moves, int first_ply) {
   solver_start(side, moves, first_ply);
-  key_job = true;
-  mating_move = key;
+  job.key_job = true;
+  job.mating_move = key;
 }
 
 SolverState solver_run(uint32_t moves_budget, int32_t until_cs) {
-  if (state != SOLVER_OPEN) return state;
+  if (job.state != SOLVER_OPEN) return job.state;
   const SearchMarks interrupted = search_marks();
-  ply = root_ply;
+  ply = job.root_ply;
   turn_over = search_aborted != 0;
   work_begin(&turn, moves_budget, until_cs);
-  while (!turn_over && key_job) {
+  while (!turn_over && job.key_job) {
     // The defender's node after the key is the job's root; the root
     // position itself is never stored, since only this one move was tried.
-    make_move(attacker, mating_move);
+    make_move(job.attacker, job.mating_move);
     // A node the table or the board already settles (out of moves, say) is
     // not expanded: search_to_thresholds() takes its node to be open.
-    ProofNumbers n = numbers_of(false, limit - 1);
-    const bool whole = (n.pn == 0 || n.dn == 0) || search_to_thresholds(false, limit - 1, PN_INFINITE, PN_INFINITE, &n);
-    unmake_move(attacker, mating_move);
+    ProofNumbers n = numbers_of(false, job.limit - 1);
+    const bool whole = (n.pn == 0 || n.dn == 0) || search_to_thresholds(false, job.limit - 1, PN_INFINITE, PN_INFINITE, &n);
+    unmake_move(job.attacker, job.mating_move);
     if (!whole) break;
     if (n.pn == 0) {
-      state = SOLVER_MATE;
-      proven_distance = n.mate + 1;
+      job.state = SOLVER_MATE;
+      job.proven_distance = n.mate + 1;
     } else if (n.dn == 0) {
-      state = SOLVER_NO_MATE;
+      job.state = SOLVER_NO_MATE;
     }
-    if (state != SOLVER_OPEN) break;
+    if (job.state != SOLVER_OPEN) break;
   }
-  while (!turn_over && !key_job) {
+  while (!turn_over && !job.key_job) {
     ProofNumbers n;
-    if (!search_to_thresholds(true, limit, PN_INFINITE, PN_INFINITE, &n)) break;
+    if (!search_to_thresholds(true, job.limit, PN_INFINITE, PN_INFINITE, &n)) break;
     if (n.pn == 0) {
-      const SolverEntry* e = solver_probe(attacker, attacker);
-      if (e != nullptr && find_legal_move(attacker, e->move, e->flags, &mating_move)) {
-        state = SOLVER_MATE;
-        proven_distance = n.mate;
+      const SolverEntry* e = solver_probe(job.attacker, job.attacker);
+      if (e != nullptr && find_legal_move(job.attacker, e->move, e->flags, &job.mating_move)) {
+        job.state = SOLVER_MATE;
+        job.proven_distance = n.mate;
       }
       break;
     }
     if (n.dn == 0) {
-      state = SOLVER_NO_MATE;
+      job.state = SOLVER_NO_MATE;
       break;
     }
   }
   // The solver's moves are the search's work: its nodes stay counted.
   restore_search_marks(interrupted);
-  return state;
+  return job.state;
 }
 
-void solver_idle() { state = SOLVER_IDLE; }
+void solver_idle() { job.state = SOLVER_IDLE; }
 
-SolverState solver_state() { return state; }
-int solver_limit() { return limit; }
-Move solver_mating_move() { return mating_move; }
-int solver_mate_distance() { return proven_distance; }
+SolverState solver_state() { return job.state; }
+int solver_limit() { return job.limit; }
+Move solver_mating_move() { return job.mating_move; }
+int solver_mate_distance() { return job.proven_distance; }
+
+SolverJob solver_job_marks() { return job; }
+
+void restore_solver_job(const SolverJob& marks) { job = marks; }

@@ -36,3 +36,18 @@ int solver_limit();
 // in moves (at most the limit).
 Move solver_mating_move();
 int solver_mate_distance();
+
+// A job: what it is for and what it found. Each thread's solver has one; a
+// job run in the middle of another (a claim's proof) takes the marks of the
+// one it interrupts and gives them back afterwards.
+struct SolverJob {
+  uint8_t attacker;
+  int limit;
+  int8_t root_ply;
+  SolverState state;
+  bool key_job;  // for one given first move
+  Move mating_move;
+  int proven_distance;
+};
+SolverJob solver_job_marks();
+void restore_solver_job(const SolverJob& marks);

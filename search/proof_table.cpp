@@ -17,9 +17,39 @@ namespace {
 constexpr int BUCKET = 4;
 constexpr uint32_t PROVEN_BONUS = 1u << 24;  // work credited to a proven mate
 
-SolverEntry* table = nullptr;
-uint32_t bucket_mask = 0;  // buckets - 1
-uint8_t age = 1;
+struct SolverTable {
+  SolverEntry* entries = nullptr;
+  uint32_t bucket_mask = 0;  // buckets - 1
+  uint8_t age = 1;
+};
+// The solver's jobs' table, sized by Solver_Hash, and the table of the
+// proofs of the claims the alpha-beta search makes, so that a claim's
+// proof never writes into the entries of a job under way.
+SolverTable job_table;
+SolverTable claim_table;
+constexpr int32_t CLAIM_TABLE_MEGABYTES = 8;
+
+// The table this thread's solver reads and writes.
+PER_THREAD SolverTable* table = &job_table;
+
+// Allocates `t` for `megabytes` (halving it while that fails).
+bool allocate(SolverTable& t, int32_t megabytes) {
+  std::free(t.entries);
+  t.entries = nullptr;
+  t.bucket_mask = 0;
+  const uint64_t bytes = static_cast<uint64_t>(megabytes) << 20;
+  uint32_t buckets = 1;
+  while (static_cast<uint64_t>(buckets) * 2 * BUCKET * sizeof(SolverEntry) <= bytes) buckets *= 2;
+  for (; buckets >= 1024; buckets /= 2) {
+    t.entries = static_cast<SolverEntry*>(std::malloc(static_cast<size_t>(buckets) * BUCKET * sizeof(SolverEntry)));
+    if (t.entries != nullptr) break;
+  }
+  if (t.entries == nullptr) return false;
+  t.bucket_mask = buckets - 1;
+  std::memset(t.entries, 0, static_cast<size_t>(buckets) * BUCKET * sizeof(SolverEntry));
+  t.age = 1;
+  return true;
+}
 
 struct Key {
   uint32_t index, lock, check;
@@ -29,7 +59,7 @@ Key key_of(uint8_t attacker, uint8_t mover) {
   const uint32_t role = 1u + attacker + 2u * mover;
   const uint32_t mix = rights_and_role(role);
   const uint32_t mixed_key = hash_key ^ mix;
-  return Key{(mixed_key & bucket_mask) * BUCKET, hash_lock ^ (mix >> 3) ^ role, mixed_key};
+  return Key{(mixed_key & table->bucket_mask) * BUCKET, hash_lock ^ (mix >> 3) ^ role, mixed_key};
 }
 
 bool matches(const SolverEntry& e, const Key& k) { return e.lock == k.lock && e.check == k.check; }
@@ -39,32 +69,41 @@ uint32_t keep_value(const SolverEntry& e) { return e.mate != DISTANCE_NONE ? e.w
 }  // namespace
 
 bool solver_table_allocate(int32_t megabytes) {
-  solver_table_free();
   if (megabytes < 1) megabytes = 1;
   if (megabytes > SOLVER_HASH_MAX) megabytes = SOLVER_HASH_MAX;
-  const uint64_t bytes = static_cast<uint64_t>(megabytes) << 20;
-  uint32_t buckets = 1;
-  while (static_cast<uint64_t>(buckets) * 2 * BUCKET * sizeof(SolverEntry) <= bytes) buckets *= 2;
-  for (; buckets >= 1024; buckets /= 2) {
-    table = static_cast<SolverEntry*>(std::malloc(static_cast<size_t>(buckets) * BUCKET * sizeof(SolverEntry)));
-    if (table != nullptr) break;
-  }
-  if (table == nullptr) return false;
-  bucket_mask = buckets - 1;
+  if (claim_table.entries == nullptr) allocate(claim_table, CLAIM_TABLE_MEGABYTES);
+  if (!allocate(job_table, megabytes)) return false;
   solver_hash_megabytes = megabytes;
-  solver_table_clear();
   return true;
 }
 
 void solver_table_free() {
-  std::free(table);
-  table = nullptr;
-  bucket_mask = 0;
+  for (SolverTable* t : {&job_table, &claim_table}) {
+    std::free(t->entries);
+    *t = SolverTable{};
+  }
 }
 
-void solver_table_clear() {
-  if (table != nullptr) std::memset(table, 0, static_cast<size_t>(bucket_mask + 1) * BUCKET * sizeof(SolverEntry));
-  age = 1;
+namespace {
+
+void clear(SolverTable& t) {
+  if (t.entries != nullptr) std::memset(t.entries, 0, static_cast<size_t>(t.bucket_mask + 1) * BUCKET * sizeof(SolverEntry));
+  t.age = 1;
+}
+
+}  // namespace
+
+void solver_table_clear() { clear(*table); }
+
+void solver_tables_clear() {
+  clear(job_table);
+  clear(claim_table);
+}
+
+bool solver_use_claim_table(bool claims) {
+  const bool was = table == &claim_table;
+  table = claims ? &claim_table : &job_table;
+  return was;
 }
 
 bool solver_table_restart_once(bool* done) {
@@ -75,22 +114,23 @@ bool solver_table_restart_once(bool* done) {
 }
 
 void solver_table_new_age() {
-  if (++age == 0) age = 1;
+  if (++table->age == 0) table->age = 1;
 }
 
 SolverEntry* solver_probe(uint8_t attacker, uint8_t mover) {
-  if (table == nullptr) return nullptr;
+  if (table->entries == nullptr) return nullptr;
   const Key k = key_of(attacker, mover);
-  SolverEntry* bucket = table + k.index;
+  SolverEntry* bucket = table->entries + k.index;
   for (int i = 0; i < BUCKET; i++)
     if (matches(bucket[i], k)) return &bucket[i];
   return nullptr;
 }
 
 SolverEntry* solver_slot(uint8_t attacker, uint8_t mover) {
-  if (table == nullptr) return nullptr;
+  if (table->entries == nullptr) return nullptr;
   const Key k = key_of(attacker, mover);
-  SolverEntry* bucket = table + k.index;
+  SolverEntry* bucket = table->entries + k.index;
+  const uint8_t age = table->age;
   SolverEntry* victim = &bucket[0];
   for (int i = 0; i < BUCKET; i++) {
     SolverEntry& e = bucket[i];

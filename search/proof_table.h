@@ -31,11 +31,17 @@ constexpr int32_t SOLVER_HASH_MAX = 1024;
 
 extern int32_t solver_hash_megabytes;
 
-// Allocates the table for `megabytes` (halving it while that fails);
-// returns false when not even the smallest size could be had.
+// Allocates the jobs' table for `megabytes` (halving it while that fails),
+// and the claims' table of fixed size once; returns false when not even
+// the smallest size could be had.
 bool solver_table_allocate(int32_t megabytes);
 void solver_table_free();
+// Empties the table this thread's solver uses; both tables.
 void solver_table_clear();
+void solver_tables_clear();
+// This thread's solver works on the claims' table (true) or the jobs'
+// (false, where every thread starts); returns whether it was on the claims'.
+bool solver_use_claim_table(bool claims);
 // A proof whose line cannot be read back leaned on entries whose own proofs
 // have since given way; proven again from an empty table, it can be. Empties
 // the table unless `*done` says it was already done for this proof, and

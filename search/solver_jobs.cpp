@@ -36,6 +36,18 @@ std::atomic<int> job_target;
 std::atomic<uint8_t> job_side;
 std::atomic<uint32_t> done_serial;
 std::atomic<uint8_t> done_state;
+// A mate's first move and distance, published with its serial (each
+// thread's solver has state of its own).
+std::atomic<uint64_t> done_move;
+std::atomic<int> done_distance;
+
+uint64_t move_word(const Move& m) {
+  return static_cast<uint64_t>(static_cast<uint8_t>(m.from)) | static_cast<uint64_t>(static_cast<uint8_t>(m.to)) << 8 |
+         static_cast<uint64_t>(m.flags) << 32;
+}
+Move word_move(uint64_t w) {
+  return Move{static_cast<int8_t>(w & 0xFF), static_cast<int8_t>((w >> 8) & 0xFF), 0, static_cast<uint32_t>(w >> 32)};
+}
 
 // The job the solver thread works on; 0 on every other thread.
 PER_THREAD uint32_t working_job;
@@ -82,6 +94,14 @@ SolverState solver_job_state() {
   return static_cast<SolverState>(done_state.load(std::memory_order_relaxed));
 }
 
+Move solver_job_mating_move() {
+  return solver_place == SOLVER_ON_THREAD ? word_move(done_move.load(std::memory_order_relaxed)) : solver_mating_move();
+}
+
+int solver_job_mate_distance() {
+  return solver_place == SOLVER_ON_THREAD ? done_distance.load(std::memory_order_relaxed) : solver_mate_distance();
+}
+
 int solver_job_limit() {
   if (solver_place != SOLVER_ON_THREAD) return solver_limit();
   return posted_target < 1 ? 0 : solver_reach(posted_target, 2);
@@ -117,6 +137,8 @@ void solver_thread_main(int index) {
     }
     if (state == SOLVER_OPEN) continue;  // replaced or stopped: nothing to tell
     done_state.store(state, std::memory_order_relaxed);
+    done_move.store(move_word(solver_mating_move()), std::memory_order_relaxed);
+    done_distance.store(solver_mate_distance(), std::memory_order_relaxed);
     done_serial.store(seen, std::memory_order_release);
   }
   working_job = 0;

@@ -6,15 +6,16 @@
 // Threads above 1, on a thread of its own. Either way its job, a mate within
 // so many moves from the root, is held here once.
 //
-// The hand-over. The solver's state (proof_search.cpp) and its table belong
-// to the thread that runs the solver. In turns that is the main thread. On
-// its own thread, a job belongs to the solver thread from the moment the
-// main thread posts it (a release of the job's serial) until the solver
-// thread publishes the same serial as settled (a release the main thread
-// acquires). In between the main thread touches neither the solver's state
-// nor its table (solver_table_busy says when); after it, while the solver
-// thread waits for the next job, the main thread reads the results and the
-// table, and posts the next job only once it is done with them.
+// The hand-over. Each thread has a solver state of its own (proof_search.cpp);
+// the jobs' table (proof_table.h) is shared. In turns the main thread alone
+// uses it. On its own thread, a job belongs to the solver thread from the
+// moment the main thread posts it (a release of the job's serial) until the
+// solver thread publishes the same serial as settled, with its results (a
+// release the main thread acquires). In between the main thread does not
+// touch the jobs' table (solver_table_busy says when); after it, while the
+// solver thread waits for the next job, the main thread reads the results
+// and the table, and posts the next job only once it is done with them. The
+// proofs of the alpha-beta search's claims work on a table of their own.
 #pragma once
 
 #include <cstdint>
@@ -49,6 +50,9 @@ bool solver_job_replaced();
 void solver_post(uint8_t side, int target);
 // The job's state, SOLVER_OPEN while it is worked on; SOLVER_IDLE for none.
 SolverState solver_job_state();
+// After SOLVER_MATE: the first move of the job's proof and its distance.
+Move solver_job_mating_move();
+int solver_job_mate_distance();
 // The moves the job is limited to, as the solver reaches them; 0 for none.
 int solver_job_limit();
 // Whether the solver's thread may be writing its table now.
