@@ -104,11 +104,11 @@ void print_keys(const Solution& s) {
   for (size_t i = 0; i < s.keys.size(); i++) {
     const SolveNode& key = s.keys[i];
     std::string line = attacker_move(1, key.move) + "!";
+    if (i > 0) line += " (cook: a second key)";
+    if (key.mate_in < s.moves) line.append(" (mates in ").append(std::to_string(key.mate_in)).append(")");
     play(attacker, key.move);
     line += threat_note(key, 1);
     take_back(attacker, key.move);
-    if (key.mate_in < s.moves) line.append(" (mates in ").append(std::to_string(key.mate_in)).append(")");
-    if (i > 0) line += " (cook: a second key)";
     print_line(0, line);
     if (!key.mate) print_defences(key, 1, 4);
   }
