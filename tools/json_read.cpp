@@ -54,14 +54,13 @@ bool read_members(Reader* r, JsonValue* v, char close) {
   for (;;) {
     skip_blanks(r);
     if (close == '}') {
-      v->fields.emplace_back();
-      if (!read_string(r, &v->fields.back().first)) return false;
+      v->names.emplace_back();
+      if (!read_string(r, &v->names.back())) return false;
       skip_blanks(r);
       if (*r->p++ != ':') return false;
-    } else {
-      v->items.emplace_back();
     }
-    if (!read_value(r, close == '}' ? &v->fields.back().second : &v->items.back())) return false;
+    v->items.emplace_back();
+    if (!read_value(r, &v->items.back())) return false;
     skip_blanks(r);
     if (*r->p == close) return r->p++, true;
     if (*r->p++ != ',') return false;
@@ -99,8 +98,9 @@ bool read_value(Reader* r, JsonValue* v) {
 }  // namespace
 
 const JsonValue* JsonValue::get(const char* key) const {
-  for (const auto& [name, value] : fields)
-    if (name == key) return &value;
+  if (kind != OBJECT) return nullptr;
+  for (size_t i = 0; i < names.size(); i++)
+    if (names[i] == key) return &items[i];
   return nullptr;
 }
 

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <string>
-#include <utility>
 #include <vector>
 
 struct JsonValue {
@@ -11,8 +10,9 @@ struct JsonValue {
   bool boolean = false;
   double number = 0;
   std::string text;
-  std::vector<JsonValue> items;                             // ARRAY
-  std::vector<std::pair<std::string, JsonValue>> fields;   // OBJECT, in order
+  std::vector<JsonValue> items;    // ARRAY, or an OBJECT's values
+  std::vector<std::string> names;  // an OBJECT's names, in order (a vector of
+                                   // pairs would need JsonValue complete)
 
   // The field `key` of an object; nullptr when absent or not an object.
   const JsonValue* get(const char* key) const;

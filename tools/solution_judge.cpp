@@ -98,7 +98,8 @@ std::string judge_node(const rules::Position& pos, int left, const JsonValue& no
   facts->nodes++;
   const JsonValue* mate = node.get("mate");
   const JsonValue* defences = node.get("defences");
-  if (mate == nullptr || defences == nullptr) return where + ": a node without mate or defences";
+  if (mate == nullptr || defences == nullptr || defences->kind != JsonValue::ARRAY)
+    return where + ": a node without mate or defences";
   if (mate->boolean != rules::checkmate(pos)) return where + ": mate is " + (mate->boolean ? "claimed" : "missed");
   if (mate->boolean) return defences->items.empty() ? "" : where + ": defences after mate";
   if (left < 1) return where + ": no mate in time";

@@ -21,7 +21,8 @@ bool read_board(const char* field, char cells[64], char* why) {
   int rank = 0, file = 0;
   for (const char* p = field; *p != '\0'; p++) {
     if (*p == '/') {
-      if (file != 8 || ++rank > 7) return say(why, "malformed FEN: a rank of the board is not 8 squares"), false;
+      if (file != 8) return say(why, "malformed FEN: a rank of the board is not 8 squares"), false;
+      if (++rank > 7) return say(why, "malformed FEN: more than 8 ranks"), false;
       file = 0;
     } else if (std::strchr("12345678pnbrqkPNBRQK", *p) == nullptr) {
       return say(why, "malformed FEN: unexpected board character"), false;
