@@ -24,6 +24,8 @@ trap 'rm -rf "$unpacked"' EXIT
 dpkg-deb --extract "$deb" "$unpacked"
 answer="$(printf 'uci\nquit\n' | (cd "$unpacked" && ./usr/games/tervalk))"
 grep -qx uciok <<<"$answer" || { echo "packaged engine did not answer uciok"; exit 1; }
+solution="$("$unpacked/usr/games/tervalk-solve" "k7/8/1QK5/8/8/8/8/8 w - -" 1)"
+grep -qx '1.Qb7#!' <<<"$solution" || { echo "packaged tervalk-solve did not find 1.Qb7#"; exit 1; }
 
 lintian --fail-on error "$deb"
 echo "package ok: $(field Version) $(field Architecture), depends: $(field Depends)"

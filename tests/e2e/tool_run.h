@@ -44,6 +44,11 @@ class ToolRun : public testing::Test {
     std::vector<std::string> words;
     std::istringstream split(args);
     for (std::string word; split >> word;) words.push_back(word);
+    return run_tool_words(tool, words);
+  }
+
+  // The same with the arguments given one by one (a FEN is one, blanks and all).
+  std::vector<std::string> run_tool_words(const char* tool, const std::vector<std::string>& words) {
     std::vector<const char*> argv{tool};
     for (const std::string& word : words) argv.push_back(word.c_str());
     argv.push_back(nullptr);
