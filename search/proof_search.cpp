@@ -59,17 +59,19 @@ void count_move() {
 // What the table knows of the position on the board for `moves` attacker
 // moves left; false when it knows nothing usable.
 bool known_numbers(uint8_t mover, int moves, ProofNumbers* out) {
-  const SolverEntry* e = solver_probe(job.attacker, mover);
+  if (const SolverEntry* facts = solver_probe(job.attacker, mover)) {
+    if (facts->mate != DISTANCE_NONE && facts->mate <= moves) {
+      *out = proven(facts->mate);
+      return true;
+    }
+    if (facts->no_mate != DISTANCE_NONE && facts->no_mate >= moves) {
+      *out = disproven(facts->no_mate);
+      return true;
+    }
+  }
+  if (moves < 1) return false;
+  const SolverEntry* e = solver_probe_at(job.attacker, mover, moves);
   if (e == nullptr) return false;
-  if (e->mate != DISTANCE_NONE && e->mate <= moves) {
-    *out = proven(e->mate);
-    return true;
-  }
-  if (e->no_mate != DISTANCE_NONE && e->no_mate >= moves) {
-    *out = disproven(e->no_mate);
-    return true;
-  }
-  if (e->depth != moves) return false;
   *out = ProofNumbers{e->pn, e->dn, DISTANCE_NONE, DISTANCE_NONE};
   return true;
 }
@@ -164,7 +166,9 @@ ProofNumbers combine(bool or_node, const Child* node_children, int count, int* b
 // prover's hints follow it, whatever later searches of the position (with
 // fewer moves left) find.
 void store(bool or_node, int moves, const ProofNumbers& n, const Move& move, uint64_t work) {
-  SolverEntry* e = solver_slot(job.attacker, or_node ? job.attacker : job.attacker ^ 1);
+  const uint8_t mover = or_node ? job.attacker : job.attacker ^ 1;
+  const bool settled = n.pn == 0 || n.dn == 0;
+  SolverEntry* e = settled || moves < 1 ? solver_slot(job.attacker, mover) : solver_slot_at(job.attacker, mover, moves);
   if (e == nullptr) return;
   e->work = saturated(e->work + work);
   if (n.pn == 0) {
@@ -175,7 +179,6 @@ void store(bool or_node, int moves, const ProofNumbers& n, const Move& move, uin
   } else {
     e->pn = n.pn;
     e->dn = n.dn;
-    e->depth = static_cast<int8_t>(moves);
   }
   if (e->mate != DISTANCE_NONE && n.pn != 0) return;
   e->move = move_key(move.from, move.to);
@@ -195,7 +198,9 @@ uint32_t child_threshold(uint32_t own, uint32_t second) {
 bool search_to_thresholds(bool or_node, int moves, uint32_t th_pn, uint32_t th_dn, ProofNumbers* result) {
   const uint8_t mover = or_node ? job.attacker : job.attacker ^ 1;
   const uint64_t work_start = moves_made;
-  const SolverEntry* entry = solver_probe(job.attacker, mover);
+  // The best move of this depth's last search first, else the facts' move.
+  const SolverEntry* entry = moves >= 1 ? solver_probe_at(job.attacker, mover, moves) : nullptr;
+  if (entry == nullptr) entry = solver_probe(job.attacker, mover);
   const int count = expand(or_node, moves, entry != nullptr ? entry->move : 0);
   if (count < 0) return false;
   const bool checked = in_check(mover);

@@ -55,8 +55,10 @@ struct Key {
   uint32_t index, lock, check;
 };
 
-Key key_of(uint8_t attacker, uint8_t mover) {
-  const uint32_t role = 1u + attacker + 2u * mover;
+// A position's facts have role 1..4; its numbers for `moves` attacker moves
+// left a role of their own for each number of moves.
+Key key_of(uint8_t attacker, uint8_t mover, int moves) {
+  const uint32_t role = 1u + attacker + 2u * mover + 4u * static_cast<uint32_t>(moves);
   const uint32_t mix = rights_and_role(role);
   const uint32_t mixed_key = hash_key ^ mix;
   return Key{(mixed_key & table->bucket_mask) * BUCKET, hash_lock ^ (mix >> 3) ^ role, mixed_key};
@@ -117,18 +119,18 @@ void solver_table_new_age() {
   if (++table->age == 0) table->age = 1;
 }
 
-SolverEntry* solver_probe(uint8_t attacker, uint8_t mover) {
+SolverEntry* solver_probe_at(uint8_t attacker, uint8_t mover, int moves) {
   if (table->entries == nullptr) return nullptr;
-  const Key k = key_of(attacker, mover);
+  const Key k = key_of(attacker, mover, moves);
   SolverEntry* bucket = table->entries + k.index;
   for (int i = 0; i < BUCKET; i++)
     if (matches(bucket[i], k)) return &bucket[i];
   return nullptr;
 }
 
-SolverEntry* solver_slot(uint8_t attacker, uint8_t mover) {
+SolverEntry* solver_slot_at(uint8_t attacker, uint8_t mover, int moves) {
   if (table->entries == nullptr) return nullptr;
-  const Key k = key_of(attacker, mover);
+  const Key k = key_of(attacker, mover, moves);
   SolverEntry* bucket = table->entries + k.index;
   const uint8_t age = table->age;
   SolverEntry* victim = &bucket[0];
@@ -142,9 +144,13 @@ SolverEntry* solver_slot(uint8_t attacker, uint8_t mover) {
     const bool same_age = (e.age == age) == (victim->age == age);
     if (older || (same_age && keep_value(e) < keep_value(*victim))) victim = &e;
   }
-  *victim = SolverEntry{k.lock, k.check, 1, 1, 0, 0, 0, DISTANCE_NONE, DISTANCE_NONE, DISTANCE_NONE, age};
+  *victim = SolverEntry{k.lock, k.check, 1, 1, 0, 0, 0, static_cast<int8_t>(moves), DISTANCE_NONE, DISTANCE_NONE, age};
   return victim;
 }
+
+SolverEntry* solver_probe(uint8_t attacker, uint8_t mover) { return solver_probe_at(attacker, mover, 0); }
+
+SolverEntry* solver_slot(uint8_t attacker, uint8_t mover) { return solver_slot_at(attacker, mover, 0); }
 
 uint16_t solver_move_hint(uint8_t attacker, uint8_t mover) {
   const SolverEntry* e = solver_probe(attacker, mover);

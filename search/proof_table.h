@@ -1,7 +1,7 @@
 // The proof-number solver's table. Per position, side to move and attacker
 // it keeps what is settled (a mate within so many moves, or none within so
-// many: facts of the position that never go stale) and the proof and
-// disproof numbers of the last unfinished search of the position.
+// many: facts of the position that never go stale), and the proof and
+// disproof numbers of its unfinished searches, per number of moves left.
 #pragma once
 
 #include <cstdint>
@@ -50,12 +50,21 @@ bool solver_table_restart_once(bool* done);
 // A new search generation: older entries give way first.
 void solver_table_new_age();
 
-// The entry of the position on the board with `mover` to move in a search
-// for `attacker`'s mate; nullptr when the table has none.
+// A position with `mover` to move in a search for `attacker`'s mate has an
+// entry of facts (a mate within so many moves, none within so many, and the
+// proving move), and an entry of proof and disproof numbers for each number
+// of attacker moves left it was searched with: numbers worked out for one
+// number of moves say little about another, and one entry for all would
+// have the searches of the position's transpositions undo each other.
+
+// The facts' entry of the position on the board; nullptr when the table has none.
 SolverEntry* solver_probe(uint8_t attacker, uint8_t mover);
-// The slot to write the position's entry to: its own entry, or the one
-// it replaces (reset to the position with nothing known).
+// The slot to write its facts to: its own entry, or the one it replaces
+// (reset to the position with nothing known).
 SolverEntry* solver_slot(uint8_t attacker, uint8_t mover);
+// The same for its numbers with `moves` attacker moves left (1 and more).
+SolverEntry* solver_probe_at(uint8_t attacker, uint8_t mover, int moves);
+SolverEntry* solver_slot_at(uint8_t attacker, uint8_t mover, int moves);
 
 // The move of a mate the table has proven for the position on the board, as
 // a hint for ordering; 0 when none (an unfinished search's best guess is a
