@@ -75,16 +75,25 @@ int solver_proof(uint8_t attacker, const Move& root, int moves, uint32_t budget,
                  bool* refuted) {
   const SolverJob interrupted = solver_job_marks();
   const bool was_on_claims = solver_use_claim_table(true);
-  unmake_move(attacker, root);
-  ply = 1;
-  solver_start_key(attacker, root, moves, 2);
-  const SolverState state = solver_run(budget, INT32_MAX);
-  const int distance = solver_mate_distance();
-  make_move(attacker, root);
-  ply = 2;
   int length = 0;
-  if (state == SOLVER_MATE) length = proof_line(attacker, PROOF_FROM_SOLVER, distance - 1, 2, PV_LAST_MOVE_INDEX, keys, flags);
-  *refuted = state == SOLVER_NO_MATE && solver_reach(moves, 2) >= moves;
+  *refuted = false;
+  // Proofs of earlier claims may have left longer ones in the table: a
+  // proof that cannot be read back within the claim is made again from an
+  // empty table, once.
+  for (int attempt = 0; attempt < 2 && length == 0 && !*refuted && !search_aborted; attempt++) {
+    if (attempt == 1) solver_table_clear();
+    unmake_move(attacker, root);
+    ply = 1;
+    solver_start_key(attacker, root, moves, 2);
+    const SolverState state = solver_run(attempt == 0 ? budget : budget / 2, INT32_MAX);
+    make_move(attacker, root);
+    ply = 2;
+    if (state == SOLVER_MATE)
+      length = proof_line(attacker, PROOF_FROM_SOLVER_WITHIN, moves - 1, 2, PV_LAST_MOVE_INDEX, keys, flags);
+    else if (state != SOLVER_NO_MATE)
+      break;
+    *refuted = state == SOLVER_NO_MATE && solver_reach(moves, 2) >= moves;
+  }
   solver_use_claim_table(was_on_claims);
   restore_solver_job(interrupted);
   return length;
@@ -92,25 +101,43 @@ int solver_proof(uint8_t attacker, const Move& root, int moves, uint32_t budget,
 
 // With the root move made: the attacker mates within `moves` moves against
 // every defence, proven on the board apart from the transposition table
-// (which only orders the prover's moves), and the line read off that proof.
-void prove_claim(uint8_t attacker, const Move& root, int moves, uint32_t budget, ShownLine* out) {
-  const int16_t claimed = mate_in(moves);
+// (which only orders the prover's moves), and the line read off that proof
+// into `line`. Returns the proof's length in moves, 0 when there is none;
+// *refuted then says whether the board refutes the claim.
+int prove_within(uint8_t attacker, const Move& root, int moves, uint32_t budget, ShownLine* line, bool* refuted) {
   ply = 2;
   prover_begin(budget / PROVER_SHARE);
   const ProofResult proof = defender_loses(attacker, moves - 1);
   int length = 0;
-  bool refuted = proof == PROOF_FAILS;
+  *refuted = proof == PROOF_FAILS;
   if (proof == PROOF_MATES) {
     ply = 2;
-    length = proof_line(attacker, PROOF_FROM_PROVER, moves - 1, 2, PV_LAST_MOVE_INDEX, out->moves, out->flags);
+    length = proof_line(attacker, PROOF_FROM_PROVER, moves - 1, 2, PV_LAST_MOVE_INDEX, line->moves, line->flags);
   }
   // A proof the prover's budget could not make, or not read back whole.
-  if (length == 0 && !refuted && !search_aborted)
-    length = solver_proof(attacker, root, moves, budget, out->moves, out->flags, &refuted);
+  if (length == 0 && !*refuted && !search_aborted)
+    length = solver_proof(attacker, root, moves, budget, line->moves, line->flags, refuted);
+  return length;
+}
+
+// A proof need not be the shortest mate: shorter ones are looked for while
+// they come cheap.
+constexpr uint32_t SHORTER_SHARE = 4;
+
+void prove_claim(uint8_t attacker, const Move& root, int moves, uint32_t budget, ShownLine* out) {
+  bool refuted;
+  int length = prove_within(attacker, root, moves, budget, out, &refuted);
   if (length == 0) {
     // A claim the board refutes is not shown at all.
-    shown_root_move(root, claimed, refuted ? SHOWN_NONE : SHOWN_LOWER, out);
+    shown_root_move(root, mate_in(moves), refuted ? SHOWN_NONE : SHOWN_LOWER, out);
     return;
+  }
+  ShownLine shorter = *out;
+  while (length > 1 && !search_aborted) {
+    const int found = prove_within(attacker, root, length - 1, budget / SHORTER_SHARE, &shorter, &refuted);
+    if (found == 0) break;
+    *out = shorter;
+    length = found;
   }
   out->score = mate_in(length);
   out->kind = SHOWN_EXACT;

@@ -61,9 +61,10 @@ bool count_move() { return work_count(&check_work); }
 // within `moves`.
 bool proving_move(int moves, Move* m) {
   if (moves < 1 || ply + 1 >= MAX_PLY) return false;
-  if (source == PROOF_FROM_SOLVER) {
+  if (source != PROOF_FROM_PROVER) {
     const SolverEntry* e = solver_probe(attacker, attacker);
-    return e != nullptr && e->mate != DISTANCE_NONE && find_legal_move(attacker, e->move, e->flags, m);
+    const bool fits = source == PROOF_FROM_SOLVER || (e != nullptr && e->mate <= moves);
+    return e != nullptr && e->mate != DISTANCE_NONE && fits && find_legal_move(attacker, e->move, e->flags, m);
   }
   Move proven;
   if (attacker_mates(attacker, moves, &proven) != PROOF_MATES) return false;

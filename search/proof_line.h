@@ -9,9 +9,12 @@
 constexpr uint32_t PROOF_CHECK_BUDGET = 4000000;
 
 // Where the attacker's moves of a proof come from: the proof-number
-// solver's table, or the exact prover (which proves again what its table
-// has lost, within its budget).
-enum ProofSource : uint8_t { PROOF_FROM_SOLVER, PROOF_FROM_PROVER };
+// solver's table, taking each proof at the distance it has there (a node's
+// proof may have been replaced by a longer one since its parent's was
+// found), or only where that distance fits within the moves left; or the
+// exact prover (which proves again what its table has lost, within its
+// budget).
+enum ProofSource : uint8_t { PROOF_FROM_SOLVER, PROOF_FROM_SOLVER_WITHIN, PROOF_FROM_PROVER };
 
 // With the attacker's first move already made (defender to move at the
 // current ply): follows the proof through every defence on the board,
