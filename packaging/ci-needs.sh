@@ -21,8 +21,4 @@ rm -rf "$fuzz_probe"
 [ ${#missing[@]} -eq 0 ] && exit 0
 
 echo "installing ${missing[*]}"
-sudo=""
-[ "$(id -u)" -eq 0 ] || sudo="sudo"
-export DEBIAN_FRONTEND=noninteractive
-$sudo apt-get update -q </dev/null
-$sudo apt-get install -y -q --no-install-recommends "${missing[@]}" </dev/null
+bash "$(dirname "$0")/apt-install.sh" "${missing[@]}"
