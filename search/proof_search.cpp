@@ -167,8 +167,10 @@ ProofNumbers combine(bool or_node, const Child* node_children, int count, int* b
 // fewer moves left) find.
 void store(bool or_node, int moves, const ProofNumbers& n, const Move& move, uint64_t work) {
   const uint8_t mover = or_node ? job.attacker : job.attacker ^ 1;
+  // A settled node's result is a fact of the position; numbers belong to
+  // their number of moves left.
   const bool settled = n.pn == 0 || n.dn == 0;
-  SolverEntry* e = settled || moves < 1 ? solver_slot(job.attacker, mover) : solver_slot_at(job.attacker, mover, moves);
+  SolverEntry* e = solver_slot_at(job.attacker, mover, settled || moves < 1 ? 0 : moves);
   if (e == nullptr) return;
   e->work = saturated(e->work + work);
   if (n.pn == 0) {

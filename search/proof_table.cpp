@@ -144,7 +144,7 @@ SolverEntry* solver_slot_at(uint8_t attacker, uint8_t mover, int moves) {
     const bool same_age = (e.age == age) == (victim->age == age);
     if (older || (same_age && keep_value(e) < keep_value(*victim))) victim = &e;
   }
-  *victim = SolverEntry{k.lock, k.check, 1, 1, 0, 0, 0, static_cast<int8_t>(moves), DISTANCE_NONE, DISTANCE_NONE, age};
+  *victim = SolverEntry{k.lock, k.check, 1, 1, 0, 0, 0, DISTANCE_NONE, DISTANCE_NONE, age};
   return victim;
 }
 

@@ -19,7 +19,6 @@ struct SolverEntry {
   uint32_t work;   // moves made below the node, for replacement
   uint16_t move;   // from << 6 | to: the proving move, or the best one so far
   uint16_t flags;  // that move's flags, so that a promotion keeps its piece
-  int8_t depth;    // attacker moves left that pn and dn were worked out for
   int8_t mate;     // the attacker mates within this many moves; DISTANCE_NONE
   int8_t no_mate;  // the attacker cannot mate within this many; DISTANCE_NONE
   uint8_t age;
