@@ -27,12 +27,27 @@ bool solver_line_waiting;   // printed, not yet taken into the root list
 bool no_mate_told;          // "no mate in N" said in this search
 bool table_emptied;         // the solver's table started afresh in this search
 
+// Without a distance asked for, one job for all Matt_in moves spreads the
+// solver over lines far longer than the mate (a loose limit finds little),
+// and a short limit that holds no mate is rarely settled in time. So the
+// jobs climb a ladder of limits, each rung twice the one below, in turns of
+// a slice each, the slices doubling each round: the rung just above the
+// mate gets a fair share whatever its distance. A rung settled without a
+// mate drops out with every rung below it.
+constexpr int FIRST_RUNG = 12;
+constexpr int32_t FIRST_SLICE_CS = 10;
+constexpr int32_t LAST_SLICE_CS = 1 << 20;
+int rung;                 // the limit of the job under way
+int lowest_open_rung;     // the lowest rung not settled
+int32_t rung_started_cs;  // when the job under way began its slice
+int32_t slice_cs;
+
 // The exact mate shown for the best move so far; 0 for none.
 int16_t shown_mate() { return shown_best.kind == SHOWN_EXACT && shown_best.score > MATE_BOUND ? shown_best.score : 0; }
 
 // The solver looks for a mate shorter than every one shown, within the
-// search's limit.
-int solver_target() {
+// search's limit: the ladder's top.
+int ladder_top() {
   int16_t shown = shown_mate();
   if (solver_line_waiting && solver_shown.score > shown) shown = solver_shown.score;
   int moves = search_matt_in;
@@ -40,9 +55,32 @@ int solver_target() {
   return moves;
 }
 
+int solver_target() { return rung < ladder_top() ? rung : ladder_top(); }
+
 // A job for a mate shorter than any shown; with nothing shorter left to
 // find, none.
 void start_solver_job(uint8_t side) { solver_post(side, solver_target()); }
+
+// The rung above `limit`; the top when that would be within a quarter of it.
+int rung_above(int limit) {
+  const int next = 2 * limit;
+  return next + next / 4 >= ladder_top() ? ladder_top() : next;
+}
+
+// The slice is over, or the rung settled: the job moves up a rung, or from
+// the top back to the lowest open one for a longer slice.
+void next_rung(uint8_t side) {
+  const int top = ladder_top();
+  rung_started_cs = elapsed;
+  if (rung < top) {
+    rung = rung_above(rung);
+  } else {
+    if (lowest_open_rung >= top) return;  // the top alone is left
+    rung = lowest_open_rung;
+    if (slice_cs < LAST_SLICE_CS) slice_cs *= 2;
+  }
+  start_solver_job(side);
+}
 
 // The solver proved a mate: its line is built, confirmed and printed at
 // once. "go mate N" is then answered; otherwise the solver goes on to a
@@ -62,6 +100,7 @@ void announce_solver_mate(uint8_t side) {
   }
   // Each mate is told once: the job moves on, to a shorter mate or to none.
   solver_line_waiting = true;
+  rung_started_cs = elapsed;
   if (go_mate_moves > 0) {
     search_aborted = 1;
     solver_post(side, 0);
@@ -72,9 +111,18 @@ void announce_solver_mate(uint8_t side) {
 
 // The solver settled its job without a mate. Under "go mate N" with the
 // job for all N moves, that proves there is none: said once, and the search
-// is over.
-void settled_without_mate() {
-  if (go_mate_moves == 0 || no_mate_told || solver_job_limit() < go_mate_moves) return;
+// is over. In analysis a rung below the top drops out; the top settled says
+// that the mate shown is the shortest, or that there is none in Matt_in.
+void settled_without_mate(uint8_t side) {
+  if (go_mate_moves == 0) {
+    const int limit = solver_job_limit();
+    if (limit >= ladder_top()) return;
+    if (rung_above(limit) > lowest_open_rung) lowest_open_rung = rung_above(limit);
+    rung = limit;
+    next_rung(side);
+    return;
+  }
+  if (no_mate_told || solver_job_limit() < go_mate_moves) return;
   no_mate_told = true;
   report_no_mate(go_mate_moves);
   search_aborted = 1;
@@ -87,6 +135,11 @@ void root_solver_begin(uint8_t side, bool wanted) {
   solver_line_waiting = false;
   no_mate_told = false;
   table_emptied = false;
+  // "go mate N" knows the distance: its ladder is its top alone.
+  rung = go_mate_moves > 0 ? search_matt_in : FIRST_RUNG;
+  lowest_open_rung = rung;
+  rung_started_cs = elapsed;
+  slice_cs = FIRST_SLICE_CS;
   if (solver_working()) start_solver_job(side);
 }
 
@@ -103,7 +156,8 @@ void solver_turn(uint8_t side) {
   if ((state == SOLVER_OPEN || state == SOLVER_MATE) && solver_target() < solver_job_limit()) start_solver_job(side);
   if (solver_place == SOLVER_IN_TURNS && solver_state() == SOLVER_OPEN) take_solver_turn();
   if (solver_job_state() == SOLVER_MATE) announce_solver_mate(side);
-  if (solver_job_state() == SOLVER_NO_MATE) settled_without_mate();
+  if (solver_job_state() == SOLVER_NO_MATE) settled_without_mate(side);
+  if (go_mate_moves == 0 && solver_job_state() == SOLVER_OPEN && elapsed - rung_started_cs >= slice_cs) next_rung(side);
 }
 
 int16_t adopt_solver_line(uint8_t side) {

@@ -50,17 +50,30 @@ TEST(Solver, GoMateFindsAMateInTwentyAndAnswers) {
 }
 
 // For analysis: the option turns the solver on under go infinite, within
-// Matt_in; the bestmove waits for stop.
+// Matt_in; the bestmove waits for stop. Matt_in far beyond the mate has the
+// solver climb from short limits to it, and shorten what it finds.
 TEST(Solver, OptionFindsTheMateUnderGoInfinite) {
-  EngineProcess engine;
-  start(engine, {"Mate_Solver value true", "Matt_in value 20"}, MATE_IN_20);
-  engine.send_line("go infinite");
-  std::vector<std::string> lines;
-  std::string pv;
-  read_mate_then_stop(engine, 20, &lines, &pv);
-  if (HasFatalFailure()) return;
-  EXPECT_TRUE(false_claims(MATE_IN_20, lines).empty()) << joined(false_claims(MATE_IN_20, lines));
-  EXPECT_TRUE(starts_with(lines.back(), "bestmove " + pv.substr(0, pv.find(' ')))) << lines.back();
+  struct Case {
+    const char* fen;
+    const char* matt_in;
+    int mate;
+  };
+  const Case cases[] = {
+      {MATE_IN_20, "Matt_in value 20", 20},
+      {MATE_IN_20, "Matt_in value 50", 20},
+      {"8/8/2p5/1NN1k1K1/4p1b1/1B5r/2nPqP2/4R3 w - - 0 1", "Matt_in value 50", 12},
+  };
+  for (const Case& c : cases) {
+    EngineProcess engine;
+    start(engine, {"Mate_Solver value true", c.matt_in}, c.fen);
+    engine.send_line("go infinite");
+    std::vector<std::string> lines;
+    std::string pv;
+    read_mate_then_stop(engine, c.mate, &lines, &pv);
+    if (HasFatalFailure()) return;
+    EXPECT_TRUE(false_claims(c.fen, lines).empty()) << c.matt_in << joined(false_claims(c.fen, lines));
+    EXPECT_TRUE(starts_with(lines.back(), "bestmove " + pv.substr(0, pv.find(' ')))) << lines.back();
+  }
 }
 
 // isready is answered and stop ends the search in the middle of the
