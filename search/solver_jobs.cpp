@@ -22,9 +22,13 @@ namespace {
 // The main thread's view of the job: its target (below 1 none).
 int posted_target;
 
-// Turns on the main thread: the alpha-beta search's quantum, growing.
+// Turns on the main thread: the alpha-beta search's quantum, growing. The
+// solver's turn is three quanta: the alpha-beta search finds the short
+// mates within its first turns anyway, while the long ones are the solver's,
+// and they come sooner with the larger share of the time.
 constexpr int32_t FIRST_QUANTUM_CS = 2;
 constexpr int32_t LAST_QUANTUM_CS = 400;
+constexpr int32_t SOLVER_QUANTA = 3;
 int32_t quantum_cs;
 int32_t turn_started_cs;
 
@@ -152,7 +156,7 @@ bool solver_turn_due() {
 
 void take_solver_turn() {
   search_poll(POLL_CLOCK);
-  solver_run(NO_MOVE_LIMIT, elapsed + quantum_cs);
+  solver_run(NO_MOVE_LIMIT, elapsed + SOLVER_QUANTA * quantum_cs);
   if (quantum_cs < LAST_QUANTUM_CS) quantum_cs += quantum_cs / 2;
   turn_started_cs = elapsed;
 }

@@ -1,10 +1,11 @@
 // Who runs the proof-number solver during a search, and its one job.
 //
 // The solver works in turns with the alpha-beta search on the main thread
-// (each gets a time quantum in turn, the quanta growing, so that the two
-// share the time about evenly whatever the length of the search), or, with
-// Threads above 1, on a thread of its own. Either way its job, a mate within
-// so many moves from the root, is held here once.
+// (each gets its time in turn, the turns growing, so that the two share the
+// time in the same proportion, the solver three parts in four, whatever the
+// length of the search), or, with Threads above 1, on a thread of its own.
+// Either way its job, a mate within so many moves from the root, is held
+// here once.
 //
 // The hand-over. Each thread has a solver state of its own (proof_search.cpp);
 // the jobs' table (proof_table.h) is shared. In turns the main thread alone
