@@ -124,8 +124,14 @@ int expand(bool or_node, int moves, uint16_t hint) {
 }
 
 // The node's numbers from its children's; *best is the child to search next.
+// An AND node's proof number is the sum of its children's. An OR node's
+// disproof number is not: its children's subtrees share so many positions
+// (the attacker's moves transpose) that a sum counts the same work many
+// times over and makes a wide node look far harder to disprove than it is.
+// It is the largest child's, plus one for each other child still open.
 ProofNumbers combine(bool or_node, const Child* node_children, int count, int* best, uint32_t* second) {
   uint64_t sum = 0;
+  uint32_t largest_dn = 0, open_children = 0;
   uint32_t low = PN_INFINITE + 1, next = PN_INFINITE;
   int8_t mate = DISTANCE_NONE, no_mate = DISTANCE_NONE;
   int shortest = 0;  // an OR node's proven child with the shortest mate
@@ -134,6 +140,10 @@ ProofNumbers combine(bool or_node, const Child* node_children, int count, int* b
     const ProofNumbers& n = node_children[i].n;
     const uint32_t key = or_node ? n.pn : n.dn;
     sum += or_node ? n.dn : n.pn;
+    if (n.dn != 0) {
+      largest_dn = std::max(largest_dn, n.dn);
+      open_children++;
+    }
     if (key < low || (key == low && node_children[i].move.score > node_children[*best].move.score)) {
       next = low;
       low = key;
@@ -155,7 +165,7 @@ ProofNumbers combine(bool or_node, const Child* node_children, int count, int* b
       return proven(mate + 1);
     }
     if (sum == 0) return disproven(no_mate + 1);
-    return ProofNumbers{low, saturated(sum), DISTANCE_NONE, DISTANCE_NONE};
+    return ProofNumbers{low, saturated(uint64_t{largest_dn} + open_children - 1), DISTANCE_NONE, DISTANCE_NONE};
   }
   if (low == 0) return disproven(no_mate);
   if (sum == 0) return proven(mate);
