@@ -27,14 +27,13 @@ bool solver_line_waiting;   // printed, not yet taken into the root list
 bool no_mate_told;          // "no mate in N" said in this search
 bool table_emptied;         // the solver's table started afresh in this search
 
-// Without a distance asked for, one job for all Matt_in moves spreads the
-// solver over lines far longer than the mate (a loose limit finds little),
-// and a short limit that holds no mate is rarely settled in time. So the
-// jobs climb a ladder of limits, each rung twice the one below, in turns of
-// a slice each, the slices doubling each round: the rung just above the
-// mate gets a fair share whatever its distance. A rung settled without a
-// mate drops out with every rung below it.
-constexpr int FIRST_RUNG = 12;
+// Without a distance asked for, one job for all Matt_in moves finds a short
+// mate late, and longer than it is: a short limit finds it soon, exact or
+// nearly. A loose limit, though, finds a long mate about as soon as a limit
+// of its own distance would. So the jobs take turns between two rungs, a
+// short limit and the top, in slices that double each round. A mate shown
+// lowers the top; the short rung settled without a mate drops out.
+constexpr int SHORT_RUNG = 12;
 constexpr int32_t FIRST_SLICE_CS = 10;
 constexpr int32_t LAST_SLICE_CS = 1 << 20;
 int rung;                 // the limit of the job under way
@@ -61,19 +60,13 @@ int solver_target() { return rung < ladder_top() ? rung : ladder_top(); }
 // find, none.
 void start_solver_job(uint8_t side) { solver_post(side, solver_target()); }
 
-// The rung above `limit`; the top when that would be within a quarter of it.
-int rung_above(int limit) {
-  const int next = 2 * limit;
-  return next + next / 4 >= ladder_top() ? ladder_top() : next;
-}
-
-// The slice is over, or the rung settled: the job moves up a rung, or from
-// the top back to the lowest open one for a longer slice.
+// The slice is over, or the rung settled: the job moves up to the top, or
+// from the top back to the short rung, while it is open, for a longer slice.
 void next_rung(uint8_t side) {
   const int top = ladder_top();
   rung_started_cs = elapsed;
   if (rung < top) {
-    rung = rung_above(rung);
+    rung = top;
   } else {
     if (lowest_open_rung >= top) return;  // the top alone is left
     rung = lowest_open_rung;
@@ -117,7 +110,7 @@ void settled_without_mate(uint8_t side) {
   if (go_mate_moves == 0) {
     const int limit = solver_job_limit();
     if (limit >= ladder_top()) return;
-    if (rung_above(limit) > lowest_open_rung) lowest_open_rung = rung_above(limit);
+    lowest_open_rung = ladder_top();
     rung = limit;
     next_rung(side);
     return;
@@ -136,7 +129,7 @@ void root_solver_begin(uint8_t side, bool wanted) {
   no_mate_told = false;
   table_emptied = false;
   // "go mate N" knows the distance: its ladder is its top alone.
-  rung = go_mate_moves > 0 ? search_matt_in : FIRST_RUNG;
+  rung = go_mate_moves > 0 ? search_matt_in : SHORT_RUNG;
   lowest_open_rung = rung;
   rung_started_cs = elapsed;
   slice_cs = FIRST_SLICE_CS;
