@@ -1,6 +1,6 @@
 // micro-bench: Google Benchmark timings of the engine's hot pieces (move
-// generation, make/unmake, the attack test, move selection, the table probe)
-// over a fixed set of positions. Every benchmark walks all positions once per
+// generation, make/unmake, the attack test, move selection, the table probe,
+// the proof-number solver) over a fixed set of positions. Every benchmark walks all positions once per
 // iteration, so its figures compare across builds of the engine.
 //   micro-bench [--benchmark_filter=REGEX] [--benchmark_repetitions=N] ...
 #include <benchmark/benchmark.h>
@@ -16,6 +16,8 @@
 #include "protocol/command_loop.h"
 #include "protocol/game_setup.h"
 #include "search/ordering.h"
+#include "search/proof_search.h"
+#include "search/proof_table.h"
 #include "search/search.h"
 #include "search/tt.h"
 #include "search_state.h"
@@ -204,6 +206,35 @@ void BM_TableProbe(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(probe_keys.size() / 2));
 }
 BENCHMARK(BM_TableProbe);
+
+// Long composed mates: a budget of moves fixes the solver's work, so the
+// rate of its moves compares across builds that search alike.
+constexpr struct {
+  const char* fen;
+  int moves;
+} solver_problems[] = {
+    {"3b1bk1/p1p1p1p1/p1P1P1P1/p7/p7/8/PK6/8 w - -", 13},
+    {"1K4kB/6P1/6P1/6p1/2r3P1/1RR5/B1P5/8 w - -", 13},
+};
+constexpr uint32_t SOLVER_MOVES = 1u << 20;
+
+void BM_Solver(benchmark::State& state) {
+  prepare();
+  solver_table_allocate(SOLVER_HASH_DEFAULT);
+  int64_t moves = 0;
+  for (auto _ : state) {
+    for (const auto& problem : solver_problems) {
+      set_position(problem.fen);
+      solver_table_clear();
+      solver_start(side_to_move, problem.moves, 1);
+      const uint32_t before = nodes;
+      benchmark::DoNotOptimize(solver_run(SOLVER_MOVES, INT32_MAX));
+      moves += nodes - before;
+    }
+  }
+  state.SetItemsProcessed(moves);
+}
+BENCHMARK(BM_Solver)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
