@@ -37,7 +37,7 @@ constexpr int SHORT_RUNG = 12;
 constexpr int32_t FIRST_SLICE_CS = 10;
 constexpr int32_t LAST_SLICE_CS = 1 << 20;
 int rung;                 // the limit of the job under way
-int lowest_open_rung;     // the lowest rung not settled
+bool short_rung_open;     // not yet settled without a mate
 int32_t rung_started_cs;  // when the job under way began its slice
 int32_t slice_cs;
 
@@ -68,8 +68,8 @@ void next_rung(uint8_t side) {
   if (rung < top) {
     rung = top;
   } else {
-    if (lowest_open_rung >= top) return;  // the top alone is left
-    rung = lowest_open_rung;
+    if (!short_rung_open || SHORT_RUNG >= top) return;  // the top alone is left
+    rung = SHORT_RUNG;
     if (slice_cs < LAST_SLICE_CS) slice_cs *= 2;
   }
   start_solver_job(side);
@@ -110,7 +110,7 @@ void settled_without_mate(uint8_t side) {
   if (go_mate_moves == 0) {
     const int limit = solver_job_limit();
     if (limit >= ladder_top()) return;
-    lowest_open_rung = ladder_top();
+    short_rung_open = false;
     rung = limit;
     next_rung(side);
     return;
@@ -130,7 +130,7 @@ void root_solver_begin(uint8_t side, bool wanted) {
   table_emptied = false;
   // "go mate N" knows the distance: its ladder is its top alone.
   rung = go_mate_moves > 0 ? search_matt_in : SHORT_RUNG;
-  lowest_open_rung = rung;
+  short_rung_open = go_mate_moves == 0;
   rung_started_cs = elapsed;
   slice_cs = FIRST_SLICE_CS;
   if (solver_working()) start_solver_job(side);

@@ -1,7 +1,8 @@
 // micro-bench: Google Benchmark timings of the engine's hot pieces (move
 // generation, make/unmake, the attack test, move selection, the table probe,
-// the proof-number solver) over a fixed set of positions. Every benchmark walks all positions once per
-// iteration, so its figures compare across builds of the engine.
+// the proof-number solver) over a fixed set of positions. Every benchmark
+// walks all its positions once per iteration, so its figures compare across
+// builds of the engine.
 //   micro-bench [--benchmark_filter=REGEX] [--benchmark_repetitions=N] ...
 #include <benchmark/benchmark.h>
 
