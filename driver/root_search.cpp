@@ -201,7 +201,11 @@ SearchEnd search_position(uint8_t side) {
     search_aborted = 1;
     searching = false;
   }
-  root_solver_begin(side, (go_mate_moves > 0 || mate_solver) && searching);
+  // A spare thread is the solver's whatever the options say: the long mates
+  // are its, and it takes no time from the alpha-beta search there.
+  root_solver_begin(side, !searching                         ? SOLVER_UNWANTED
+                          : go_mate_moves > 0 || mate_solver ? SOLVER_WANTED
+                                                             : SOLVER_IF_SPARE_THREAD);
   if (searching) {
     open_window(side, it);
     helpers_start(side);

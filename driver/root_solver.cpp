@@ -123,8 +123,8 @@ void settled_without_mate(uint8_t side) {
 
 }  // namespace
 
-void root_solver_begin(uint8_t side, bool wanted) {
-  solver_jobs_begin(wanted);
+void root_solver_begin(uint8_t side, SolverWish wish) {
+  solver_jobs_begin(wish);
   solver_line_waiting = false;
   no_mate_told = false;
   table_emptied = false;

@@ -6,13 +6,14 @@
 
 #include <cstdint>
 
+#include "search/solver_jobs.h"
 #include "types.h"
 
 // At the start of a search (the board at the root position): the solver
-// takes turns when `wanted`, starting with its first job.
-void root_solver_begin(uint8_t side, bool wanted);
+// works as `wish` allows (solver_jobs.h), starting with its first job.
+void root_solver_begin(uint8_t side, SolverWish wish);
 // After the helper threads have started: a solver planned for a thread that
-// the system did not give takes turns instead.
+// the system did not give takes turns instead, or stays off.
 void root_solver_threads_started(uint8_t side);
 // The solver's turn, the board at the root position; on its own thread, a
 // look at what it has found and whether its job still holds.

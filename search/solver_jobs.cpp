@@ -21,6 +21,8 @@ namespace {
 
 // The main thread's view of the job: its target (below 1 none).
 int posted_target;
+// Whether the solver may take turns when it has no thread of its own.
+bool turns_allowed;
 
 // Turns on the main thread: the alpha-beta search's quantum, growing. The
 // solver's turn is three quanta: the alpha-beta search finds the short
@@ -58,7 +60,7 @@ PER_THREAD uint32_t working_job;
 
 }  // namespace
 
-void solver_jobs_begin(bool wanted) {
+void solver_jobs_begin(SolverWish wish) {
   job_serial.store(0);
   done_serial.store(0);
   posted_target = 0;
@@ -66,16 +68,19 @@ void solver_jobs_begin(bool wanted) {
   paused_for_solver = 0;
   quantum_cs = FIRST_QUANTUM_CS;
   turn_started_cs = elapsed;
-  if (!wanted)
+  turns_allowed = wish == SOLVER_WANTED;
+  if (wish == SOLVER_UNWANTED)
     solver_place = SOLVER_OFF;
+  else if (SEARCH_THREADS_AVAILABLE && thread_count > 1)
+    solver_place = SOLVER_ON_THREAD;
   else
-    solver_place = SEARCH_THREADS_AVAILABLE && thread_count > 1 ? SOLVER_ON_THREAD : SOLVER_IN_TURNS;
+    solver_place = turns_allowed ? SOLVER_IN_TURNS : SOLVER_OFF;
 }
 
 bool solver_thread_missing() {
   if (solver_place != SOLVER_ON_THREAD || solver_thread_started()) return false;
-  solver_place = SOLVER_IN_TURNS;
-  return true;
+  solver_place = turns_allowed ? SOLVER_IN_TURNS : SOLVER_OFF;
+  return turns_allowed;
 }
 
 void solver_post(uint8_t side, int target) {

@@ -34,11 +34,17 @@ enum SolverPlace : uint8_t {
 extern SolverPlace solver_place;
 inline bool solver_working() { return solver_place != SOLVER_OFF; }
 
-// A new search: the solver wanted or not. With Threads above 1 it is
-// planned for a thread of its own, which helpers_start starts.
-void solver_jobs_begin(bool wanted);
+// How much a search wants the solver: not at all; only on a thread of its
+// own, where it takes no time from the alpha-beta search; or in any case.
+enum SolverWish : uint8_t { SOLVER_UNWANTED, SOLVER_IF_SPARE_THREAD, SOLVER_WANTED };
+
+// A new search. With Threads above 1 a solver wished for is planned for a
+// thread of its own, which helpers_start starts; with one thread only a
+// solver wanted in any case works, in turns.
+void solver_jobs_begin(SolverWish wish);
 // After helpers_start: a solver planned for a thread the system did not
-// give works in turns instead; returns true when it changed so.
+// give works in turns instead if it was wanted in any case (returns true
+// then), and not at all if it was only to have a spare thread.
 bool solver_thread_missing();
 // The body of the solver's thread, started by helpers_start as helper
 // `index`: one job at a time, each worked on until it is settled or replaced.

@@ -153,6 +153,36 @@ TEST_F(ProofSearch, TurnsResumeFromTheTable) {
   EXPECT_TRUE(position_consistent());
 }
 
+// Where the solver works: a spare thread is its own whatever the options
+// say; with one thread it takes turns only when wanted, and when the system
+// gives no thread it falls back the same way.
+TEST_F(ProofSearch, TheSolverTakesASpareThreadAndTurnsOnlyWhenWanted) {
+  struct Case {
+    SolverWish wish;
+    int32_t threads;
+    SolverPlace planned, without_thread;
+  };
+  const Case cases[] = {
+      {SOLVER_UNWANTED, 2, SOLVER_OFF, SOLVER_OFF},
+      {SOLVER_IF_SPARE_THREAD, 1, SOLVER_OFF, SOLVER_OFF},
+      {SOLVER_IF_SPARE_THREAD, 2, SOLVER_ON_THREAD, SOLVER_OFF},
+      {SOLVER_WANTED, 1, SOLVER_IN_TURNS, SOLVER_IN_TURNS},
+      {SOLVER_WANTED, 2, SOLVER_ON_THREAD, SOLVER_IN_TURNS},
+  };
+  const int32_t threads = thread_count;
+  for (const Case& c : cases) {
+    thread_count = c.threads;
+    solver_jobs_begin(c.wish);
+    const SolverPlace planned = SEARCH_THREADS_AVAILABLE || c.planned != SOLVER_ON_THREAD ? c.planned : c.without_thread;
+    EXPECT_EQ(solver_place, planned) << c.wish << " with " << c.threads;
+    // No helper was started: a planned thread is missing.
+    EXPECT_EQ(solver_thread_missing(), planned == SOLVER_ON_THREAD && c.without_thread == SOLVER_IN_TURNS);
+    EXPECT_EQ(solver_place, c.without_thread) << c.wish << " with " << c.threads;
+  }
+  solver_jobs_begin(SOLVER_UNWANTED);
+  thread_count = threads;
+}
+
 // On a thread of its own the solver works in turns: a job longer than one
 // turn is settled all the same, and go mate N gets its answer.
 TEST_F(ProofSearch, TheSolverThreadSettlesAJobLongerThanATurn) {
@@ -162,7 +192,7 @@ TEST_F(ProofSearch, TheSolverThreadSettlesAJobLongerThanATurn) {
   const int32_t threads = thread_count;
   thread_count = 2;
   solver_thread_turn = 1000;
-  solver_jobs_begin(true);
+  solver_jobs_begin(SOLVER_WANTED);
   ASSERT_EQ(solver_place, SOLVER_ON_THREAD);
   helpers_start(side_to_move);
   ASSERT_FALSE(solver_thread_missing());
@@ -173,7 +203,7 @@ TEST_F(ProofSearch, TheSolverThreadSettlesAJobLongerThanATurn) {
   EXPECT_EQ(solver_job_state(), SOLVER_MATE);
   helpers_stop();
   solver_thread_turn = SOLVER_THREAD_TURN;
-  solver_jobs_begin(false);
+  solver_jobs_begin(SOLVER_UNWANTED);
   thread_count = threads;
 }
 
