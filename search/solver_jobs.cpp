@@ -21,8 +21,9 @@ namespace {
 
 // The main thread's view of the job: its target (below 1 none).
 int posted_target;
-// Whether the solver may take turns when it has no thread of its own.
-bool turns_allowed;
+// Where the solver works when it has no thread of its own: in turns if it
+// is wanted in any case, else nowhere.
+SolverPlace place_without_thread;
 
 // Turns on the main thread: the alpha-beta search's quantum, growing. The
 // solver's turn is three quanta: the alpha-beta search finds the short
@@ -68,19 +69,19 @@ void solver_jobs_begin(SolverWish wish) {
   paused_for_solver = 0;
   quantum_cs = FIRST_QUANTUM_CS;
   turn_started_cs = elapsed;
-  turns_allowed = wish == SOLVER_WANTED;
+  place_without_thread = wish == SOLVER_WANTED ? SOLVER_IN_TURNS : SOLVER_OFF;
   if (wish == SOLVER_UNWANTED)
     solver_place = SOLVER_OFF;
   else if (SEARCH_THREADS_AVAILABLE && thread_count > 1)
     solver_place = SOLVER_ON_THREAD;
   else
-    solver_place = turns_allowed ? SOLVER_IN_TURNS : SOLVER_OFF;
+    solver_place = place_without_thread;
 }
 
 bool solver_thread_missing() {
   if (solver_place != SOLVER_ON_THREAD || solver_thread_started()) return false;
-  solver_place = turns_allowed ? SOLVER_IN_TURNS : SOLVER_OFF;
-  return turns_allowed;
+  solver_place = place_without_thread;
+  return solver_place == SOLVER_IN_TURNS;
 }
 
 void solver_post(uint8_t side, int target) {
